@@ -1,0 +1,200 @@
+#include "foundation/errors/caught_exception.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+#include "foundation/threads/sleep.h"
+#include "foundation/threads/started_thread_for_test.h"
+
+class TestOnlyError : public DebuggableException {};
+
+std::unique_ptr<CaughtException> CatchTestOnlyError() {
+    return CatchExceptionOfType<TestOnlyError>();
+}
+
+template <>
+struct ExceptionCatcherFor<TestOnlyError> {
+    static constexpr ExceptionCatcher kCatcher = CatchTestOnlyError;
+};
+
+namespace {
+
+std::string Text(UString<UTF8> text) {
+    return std::string(text.begin(), text.end());
+}
+
+std::vector<ExceptionCatcher> RegisteredCatchers() {
+    return ExceptionCatcherRegistry::Access().Catchers();
+}
+
+template <typename Exception>
+std::unique_ptr<CaughtException> CaptureWith(ExceptionCatcher catcher, const Exception& exception) {
+    try {
+        throw exception;
+    } catch (...) {
+        return catcher();
+    }
+}
+
+// The registry lives for the whole process, so its history is checked in one sequence.
+TEST(ExceptionCatcherRegistryTest, KeepsCatchersInFirstRegistrationOrderWithoutDuplicates) {
+    using List = std::vector<ExceptionCatcher>;
+    const List afterStartUp = {CatchStdException, CatchWindowsError};
+    const List afterMain = {CatchStdException, CatchWindowsError, CatchExceptionPL};
+    struct Step {
+        const char* name;
+        std::function<void()> action;
+        List expected;
+    };
+    const std::vector<Step> steps = {
+        {"start-up", [] {}, afterStartUp},
+        {"std::exception", [] { ExceptionCatcherRegistration<std::exception>(); }, afterStartUp},
+        {"ExceptionPL", [] { ExceptionCatcherRegistration<ExceptionPL>(); }, afterMain},
+        {"ExceptionPL again", [] { ExceptionCatcherRegistration<ExceptionPL>(); }, afterMain},
+        {"Windows::Error again", [] { ExceptionCatcherRegistration<Windows::Error>(); }, afterMain},
+        {"each catcher directly",
+         [] {
+             RegisterExceptionCatcher(CatchExceptionPL);
+             RegisterExceptionCatcher(CatchWindowsError);
+             RegisterExceptionCatcher(CatchStdException);
+         },
+         afterMain},
+        {"a type of another unit",
+         [] {
+             ExceptionCatcherRegistration<TestOnlyError>();
+             RegisterExceptionCatcher(CatchTestOnlyError);
+         },
+         {CatchStdException, CatchWindowsError, CatchExceptionPL, CatchTestOnlyError}},
+    };
+    for (const Step& step : steps) {
+        step.action();
+        EXPECT_EQ(RegisteredCatchers(), step.expected) << step.name;
+    }
+}
+
+TEST(ExceptionCatcherRegistryTest, AccessHoldsTheRegistryLock) {
+    std::atomic<bool> registered = false;
+    FunctionBody registration([&] {
+        RegisterExceptionCatcher(CatchStdException);
+        registered = true;
+    });
+    HANDLE thread = nullptr;
+    {
+        const ExceptionCatcherRegistry::LockedCatchers access = ExceptionCatcherRegistry::Access();
+        thread = StartThread(&registration);
+        SleepMilliseconds(50);
+        EXPECT_FALSE(registered);
+    }
+    JoinThread(thread);
+    EXPECT_TRUE(registered);
+}
+
+TEST(CatchStdExceptionTest, CarriesTheWhatTextAsACopiedStdException) {
+    const Windows::Error error(5, nullptr);
+    const std::string errorText = error.what();
+    const std::vector<std::pair<std::function<std::unique_ptr<CaughtException>()>, std::string>>
+        cases = {
+            {[] { return CaptureWith(CatchStdException, std::runtime_error("disk on fire")); },
+             "disk on fire"},
+            {[&] { return CaptureWith(CatchStdException, error); }, errorText},
+            {[] { return CaptureWith(CatchStdException, ExceptionPL("carried on")); },
+             "carried on"},
+        };
+    for (const auto& [capture, text] : cases) {
+        const std::unique_ptr<CaughtException> caught = capture();
+        const auto* holder =
+            dynamic_cast<const CaughtExceptionOfType<std::exception>*>(caught.get());
+        ASSERT_NE(holder, nullptr) << text;
+        EXPECT_EQ(typeid(holder->HeldObject()), typeid(CopiedStdException)) << text;
+        EXPECT_EQ(Text(caught->Message()), text);
+        EXPECT_STREQ(caught->What(), text.c_str());
+        try {
+            caught->Rethrow();
+        } catch (const ExceptionPL& rethrown) {
+            EXPECT_EQ(typeid(rethrown), typeid(CopiedStdException)) << text;
+            EXPECT_EQ(Text(rethrown.Message()), text);
+        }
+    }
+}
+
+TEST(CatchWindowsErrorTest, KeepsTheCodeAndComposesTheSameTexts) {
+    const Windows::Error error(5, nullptr);
+    const std::unique_ptr<CaughtException> caught = CaptureWith(CatchWindowsError, error);
+    ASSERT_NE(caught, nullptr);
+    EXPECT_EQ(Text(caught->Message()), Text(error.Message()));
+    EXPECT_EQ(Text(caught->Message()).back(), '\0');
+    EXPECT_STREQ(caught->What(), error.what());
+    try {
+        caught->Rethrow();
+    } catch (const Windows::Error& rethrown) {
+        EXPECT_EQ(typeid(rethrown), typeid(Windows::Error));
+        EXPECT_EQ(rethrown.Code(), DWORD{5});
+    }
+}
+
+TEST(CatchExceptionPLTest, HoldsDerivedObjectsAsPlainExceptionPL) {
+    struct Case {
+        std::function<std::unique_ptr<CaughtException>()> capture;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {[] { return CaptureWith(CatchExceptionPL, ExceptionPL("a message")); }, "a message"},
+        {[] {
+             return CaptureWith(CatchExceptionPL,
+                                CopiedStdException(std::runtime_error("from a copy")));
+         },
+         "from a copy"},
+        // With no message of its own, the class-name text shows what it is held as.
+        {[] { return CaptureWith(CatchExceptionPL, CopiedStdException(std::runtime_error(""))); },
+         "class ExceptionPL"},
+    };
+    for (const Case& c : cases) {
+        const std::unique_ptr<CaughtException> caught = c.capture();
+        ASSERT_NE(caught, nullptr) << c.message;
+        EXPECT_EQ(Text(caught->Message()), c.message);
+        try {
+            caught->Rethrow();
+        } catch (const ExceptionPL& rethrown) {
+            EXPECT_EQ(typeid(rethrown), typeid(ExceptionPL)) << c.message;
+            EXPECT_EQ(Text(rethrown.Message()), c.message);
+        }
+    }
+}
+
+TEST(CatcherTest, AnExceptionOfAnotherTypeLeavesTheCatcherUnchanged) {
+    struct Case {
+        const char* name;
+        std::function<void()> raise;
+        ExceptionCatcher catcher;
+    };
+    const std::vector<Case> cases = {
+        {"Windows::Error through CatchExceptionPL", [] { throw Windows::Error(5, nullptr); },
+         CatchExceptionPL},
+        {"ExceptionPL through CatchWindowsError", [] { throw ExceptionPL("text"); },
+         CatchWindowsError},
+        {"std::runtime_error through CatchExceptionPL", [] { throw std::runtime_error("text"); },
+         CatchExceptionPL},
+        {"int through CatchStdException", [] { throw 7; }, CatchStdException},
+    };
+    for (const Case& c : cases) {
+        try {
+            c.raise();
+        } catch (...) {
+            const std::exception_ptr inFlight = std::current_exception();
+            try {
+                c.catcher();
+                ADD_FAILURE() << c.name << ": caught";
+            } catch (...) {
+                EXPECT_EQ(std::current_exception(), inFlight) << c.name;
+            }
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,66 @@
+#include "foundation/errors/exception_pl.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+constexpr UINT kWindows1252 = 1252;
+
+std::string Text(UString<UTF8> text) {
+    return std::string(text.begin(), text.end());
+}
+
+TEST(ExceptionPLTest, CarriesItsMessageInBothTexts) {
+    const ExceptionPL error("Unable to gather OSVERSIONINFOEX");
+    EXPECT_EQ(Text(error.Message()), "Unable to gather OSVERSIONINFOEX");
+    EXPECT_STREQ(error.what(), "Unable to gather OSVERSIONINFOEX");
+}
+
+TEST(ExceptionPLTest, AnEmptyMessageFallsBackToTheClassName) {
+    EXPECT_EQ(Text(ExceptionPL("").Message()), "class ExceptionPL");
+    EXPECT_EQ(Text(ExceptionPL(nullptr).Message()), "class ExceptionPL");
+    EXPECT_STREQ(ExceptionPL(nullptr).what(), "class ExceptionPL");
+    const CopiedStdException copied{std::runtime_error("")};
+    EXPECT_EQ(Text(copied.Message()), "class CopiedStdException");
+    EXPECT_STREQ(copied.what(), "class CopiedStdException");
+}
+
+TEST(ExceptionPLTest, ConvertsBetweenTheAnsiCodePageAndUtf8) {
+    const std::string utf8 = "Gr\xC3\xBC\xC3\x9F"
+                             "e";
+    std::string ansi;
+    if (GetACP() == kWindows1252)
+        ansi = "Gr\xFC\xDF"
+               "e";
+    else if (GetACP() == CP_UTF8)
+        ansi = utf8;
+    else
+        GTEST_SKIP() << "ANSI code page " << GetACP() << " is neither 1252 nor UTF-8";
+    const ExceptionPL error(ansi.c_str());
+    EXPECT_EQ(Text(error.Message()), utf8);
+    EXPECT_EQ(std::string(error.what()), ansi);
+}
+
+TEST(ExceptionPLTest, ACopyKeepsTheMessageAndMakesItsOwnNarrowText) {
+    const ExceptionPL original("disk full");
+    const char* originalText = original.what();
+    const ExceptionPL copy(original);
+    EXPECT_EQ(Text(copy.Message()), "disk full");
+    EXPECT_NE(copy.what(), originalText);
+    EXPECT_STREQ(copy.what(), "disk full");
+    EXPECT_STREQ(originalText, "disk full");
+}
+
+TEST(CopiedStdExceptionTest, TakesTheWhatTextOfTheStandardException) {
+    try {
+        throw CopiedStdException(std::out_of_range("index 7 is past the end"));
+    } catch (const ExceptionPL& error) {
+        EXPECT_EQ(Text(error.Message()), "index 7 is past the end");
+        EXPECT_STREQ(error.what(), "index 7 is past the end");
+    }
+}
+
+} // namespace

@@ -1,0 +1,66 @@
+#include "foundation/numbers/int128.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+namespace {
+
+constexpr std::uint64_t kAllOnes = ~std::uint64_t(0);
+constexpr std::uint64_t kTopBit = std::uint64_t(1) << 63;
+
+struct ParseCase {
+    std::string text;
+    bool negative;
+    std::uint64_t high;
+    std::uint64_t low;
+};
+
+TEST(Int128Test, ParsesSignAndBothHalves) {
+    const ParseCase cases[] = {
+        {"", false, 0, 0},
+        {"-", true, 0, 0},
+        {"1", false, 0, 1},
+        {"-0", true, 0, 0},
+        {"FF", false, 0, 255},
+        {"ff", false, 0, 255},
+        {"7fffffffffffffffffffffffffffffff", false, kAllOnes >> 1, kAllOnes},
+        {"-80000000000000000000000000000000", true, kTopBit, 0},
+        {"123456789abcdef0fedcba9876543210", false, 0x123456789abcdef0, 0xfedcba9876543210},
+        // A 33rd leading digit is dropped unread.
+        {"1" + std::string(32, '0'), false, 0, 0},
+        // A half that does not start with a digit reads as 0; the other half is still read.
+        {"zz" + std::string(14, '0') + "00000000000000ff", false, 0, 255},
+        {"00000000000000ab" + std::string("xy") + std::string(14, '1'), false, 0xab, 0},
+        // Reading stops at the first character that cannot continue the number.
+        {"00000000000000ab" + std::string("12zz") + std::string(12, '1'), false, 0xab, 0x12},
+        // "+" is no sign: reading the low half stops at it.
+        {"+1", false, 0, 0},
+    };
+    for (const ParseCase& c : cases) {
+        SCOPED_TRACE(c.text);
+        const Int128 value = ParseInt128Hex(c.text);
+        EXPECT_EQ(value.negative, c.negative);
+        EXPECT_EQ(value.high, c.high);
+        EXPECT_EQ(value.low, c.low);
+    }
+}
+
+TEST(UInt128Test, LeadingMinusIsDroppedWithoutEffect) {
+    const ParseCase cases[] = {
+        {"", false, 0, 0},
+        {"-ff", false, 0, 255},
+        {"-80000000000000000000000000000000", false, kTopBit, 0},
+        {"ffffffffffffffffffffffffffffffff", false, kAllOnes, kAllOnes},
+        {"1" + std::string(16, '0'), false, 1, 0},
+    };
+    for (const ParseCase& c : cases) {
+        SCOPED_TRACE(c.text);
+        const UInt128 value = ParseUInt128Hex(c.text);
+        EXPECT_EQ(value.high, c.high);
+        EXPECT_EQ(value.low, c.low);
+    }
+}
+
+} // namespace

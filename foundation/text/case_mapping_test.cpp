@@ -1,0 +1,81 @@
+#include "foundation/text/case_mapping.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "foundation/text/charset_errors.h"
+
+namespace {
+
+std::string Text(UString<UTF8> text) {
+    return std::string(text.begin(), text.end());
+}
+
+UString<UTF8> View(const std::string& text) {
+    return UString<UTF8>(text.data(), text.data() + text.size());
+}
+
+std::string Repeated(const std::string& piece, std::size_t count) {
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i)
+        text += piece;
+    return text;
+}
+
+struct LowerCase {
+    const char* name;
+    std::string text;
+    std::string lower;
+    std::uint64_t capacity;
+};
+
+TEST(LowerCaseUtf8Test, LowerCasesWithTheRootLocale) {
+    const std::vector<LowerCase> cases = {
+        {"empty", "", "", 64},
+        {"ascii", "ABC", "abc", 64},
+        {"already lower", "abc-1_", "abc-1_", 64},
+        {"umlauts", "\xC3\x84\xC3\x96", "\xC3\xA4\xC3\xB6", 64},
+        {"no Turkish dotless i", "I", "i", 64},
+        {"sharp s stays",
+         "GR\xC3\x9C\xC3\x9F"
+         "E",
+         "gr\xC3\xBC\xC3\x9F"
+         "e",
+         64},
+        // Kelvin sign, 3 bytes, becomes a 1-byte k.
+        {"shorter result", "\xE2\x84\xAA", "k", 64},
+        {"exact fill of a 200-byte block", std::string(200, 'A'), std::string(200, 'a'), 200},
+        // Each U+0130 (2 bytes) becomes i + U+0307 (3 bytes): the first call overflows.
+        {"overflow retry", Repeated("\xC4\xB0", 40), Repeated("i\xCC\x87", 40), 120},
+    };
+    for (const LowerCase& c : cases) {
+        const CopiedUString<UTF8> lower = LowerCaseUtf8(View(c.text));
+        EXPECT_EQ(Text(lower), c.lower) << c.name;
+        EXPECT_EQ(lower.Capacity(), c.capacity) << c.name;
+    }
+}
+
+TEST(LowerCaseUtf8Test, ACaseMapServesSeveralTexts) {
+    const IcuCaseMap map("");
+    EXPECT_EQ(Text(map.ToLower("QU")), "qu");
+    EXPECT_EQ(Text(map.ToLower("\xC3\x89T\xC3\x89")), "\xC3\xA9t\xC3\xA9");
+}
+
+// A text longer than ICU can count is refused before anything is read.
+TEST(LowerCaseUtf8Test, TextsBeyondThirtyTwoBitLengthsAreRefused) {
+    const char first = 'A';
+    const auto* end = reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(&first) +
+                                                    (std::uint64_t{1} << 31));
+    try {
+        LowerCaseUtf8(UString<UTF8>(&first, end));
+        FAIL() << "no error";
+    } catch (const ICUResult& error) {
+        EXPECT_EQ(error.Code(), U_ILLEGAL_ARGUMENT_ERROR);
+        EXPECT_EQ(error.FunctionName(), "ucasemap_utf8ToLower");
+    }
+}
+
+} // namespace

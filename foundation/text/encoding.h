@@ -1,0 +1,14 @@
+// Encoding tags that parametrise every text type.
+#pragma once
+
+#include "winapi/win32.h"
+
+struct UTF8 {
+    using Unit = char;
+};
+struct UTF16 {
+    using Unit = WCHAR;
+};
+
+template <typename T>
+using CodeUnit = typename T::Unit;

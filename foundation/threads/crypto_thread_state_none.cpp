@@ -1,0 +1,3 @@
+#include "foundation/threads/crypto_thread_state.h"
+
+void ReleaseCryptoThreadState() noexcept {}

@@ -1,0 +1,5 @@
+#pragma once
+
+#include <cstdint>
+
+void SleepMilliseconds(std::uint32_t milliseconds);

@@ -1,0 +1,21 @@
+// The process-wide lists that the threads started by StartThread work through as they end.
+// Appends take no lock: they happen during start-up, before a second thread exists, and whatever
+// is registered must live as long as the process.
+#pragma once
+
+#include "foundation/threads/callable.h"
+#include "foundation/threads/segmented_pointer_list.h"
+
+using ThreadExitFunction = void (*)();
+
+// One entry per ThreadLocalPtr, in order of construction.
+SegmentedPointerList<Callable<void (*)()>*>& ThreadLocalRegistry();
+SegmentedPointerList<ThreadExitFunction>& ThreadExitFunctions();
+
+void RegisterThreadLocal(Callable<void (*)()>* threadLocal);
+void AtThreadExit(ThreadExitFunction function);
+
+// Each registered thread-local disposes of the calling thread's value.
+void DisposeThreadLocals();
+// The registered functions in order, then the crypto library's per-thread clean-up.
+void RunThreadExitFunctions();

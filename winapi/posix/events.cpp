@@ -1,0 +1,48 @@
+#include <memory>
+#include <new>
+
+#include "winapi/posix/errors.h"
+#include "winapi/posix/signal_object.h"
+#include "winapi/posix/threads.h"
+
+namespace {
+
+// A kind of its own, so that SetEvent and ResetEvent refuse thread handles.
+class Event final : public win32_layer::SignalObject {
+public:
+    using SignalObject::SignalObject;
+};
+
+} // namespace
+
+HANDLE CreateEventW(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initialState, LPCWSTR name) {
+    if (name != nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    try {
+        return win32_layer::AddHandle(
+            std::make_shared<Event>(manualReset != FALSE, initialState != FALSE));
+    } catch (const std::bad_alloc&) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+}
+
+BOOL SetEvent(HANDLE event) {
+    const auto object = win32_layer::FindHandleOf<Event>(event);
+    if (object == nullptr) {
+        return FALSE;
+    }
+    object->Set();
+    return TRUE;
+}
+
+BOOL ResetEvent(HANDLE event) {
+    const auto object = win32_layer::FindHandleOf<Event>(event);
+    if (object == nullptr) {
+        return FALSE;
+    }
+    object->Reset();
+    return TRUE;
+}

@@ -1,0 +1,5 @@
+#pragma once
+
+#include "winapi/posix/types.h"
+
+BOOL CloseHandle(HANDLE handle);
