@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -52,6 +53,27 @@ TEST(ExceptionPLTest, ACopyKeepsTheMessageAndMakesItsOwnNarrowText) {
     EXPECT_NE(copy.what(), originalText);
     EXPECT_STREQ(copy.what(), "disk full");
     EXPECT_STREQ(originalText, "disk full");
+}
+
+// Its message is longer than the converters can count, so no ANSI text can be made of it.
+class UnconvertibleMessage : public ExceptionPL {
+public:
+    UnconvertibleMessage() : ExceptionPL("unused") {}
+    UString<UTF8> Message() const noexcept override {
+        const auto* end = reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(&first_) +
+                                                        (std::uint64_t{1} << 31));
+        return UString<UTF8>(&first_, end);
+    }
+
+private:
+    char first_ = 'a';
+};
+
+TEST(ExceptionPLTest, WhatFallsBackToTheClassNameWhenTheConversionFails) {
+    const UnconvertibleMessage error;
+    const std::string text = error.what();
+    EXPECT_TRUE(text.starts_with("class ")) << text;
+    EXPECT_NE(text.find("UnconvertibleMessage"), std::string::npos) << text;
 }
 
 TEST(CopiedStdExceptionTest, TakesTheWhatTextOfTheStandardException) {

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -86,6 +87,41 @@ TEST(WindowsErrorTest, WhatIsTheMessageInTheAnsiCodePageAndCached) {
     EXPECT_EQ(Text(WideToAnsi(Utf8ToWide(message))), std::string(text, message.Length()));
     EXPECT_EQ(std::strlen(text), message.Length() - 1);
     EXPECT_EQ(root.what(), text);
+}
+
+// Answers Message with a text of the test's choosing, as a composed message (with its counted
+// NUL) or as the class-name fallback (without it) would.
+class ChosenMessageError : public Windows::Error {
+public:
+    ChosenMessageError() : Windows::Error(5, nullptr) {}
+    UString<UTF8> Message() const noexcept override {
+        return UString<UTF8>(message.data(), message.data() + message.size());
+    }
+    std::string message;
+};
+
+TEST(WindowsErrorTest, WhatConvertsTheMessageToTheAnsiCodePage) {
+    constexpr UINT kWindows1252 = 1252;
+    if (GetACP() != kWindows1252 && GetACP() != CP_UTF8)
+        GTEST_SKIP() << "ANSI code page " << GetACP() << " is neither 1252 nor UTF-8";
+    const std::string utf8 = "Gr\xC3\xBC\xC3\x9F"
+                             "e";
+    const std::string ansi = GetACP() == kWindows1252 ? "Gr\xFC\xDF"
+                                                        "e"
+                                                      : utf8;
+    ChosenMessageError error;
+    error.message = utf8 + '\0';
+    EXPECT_EQ(std::string(error.what()), ansi);
+}
+
+TEST(WindowsErrorTest, WhatOfAFallenBackMessageIsTheClassNameAndIsNotCached) {
+    ChosenMessageError error;
+    error.message = "class Windows::Error";
+    const std::string fallback = error.what();
+    EXPECT_TRUE(fallback.starts_with("class ")) << fallback;
+    EXPECT_NE(fallback.find("ChosenMessageError"), std::string::npos) << fallback;
+    error.message = std::string("composed") + '\0';
+    EXPECT_STREQ(error.what(), "composed");
 }
 
 TEST(WindowsErrorTest, ACopyComposesItsTextsAnew) {

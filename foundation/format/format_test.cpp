@@ -53,6 +53,7 @@ TEST(FormatTest, RendersTemplates) {
         {"a{_cr}b{_lf}c{_tab}d", {}, "a\rb\nc\td"},
         {"{{b}", {"v"}, "v"},
         {"{-}", {"v"}, "v"},
+        {"{ a}{1}", {"v", "w"}, "vw"},
         {"{b}{a}", {"1", "2"}, "12"},
         {"Windows Error 0x{err}: {msg}",
          {"00000005", "Access is denied."},
@@ -156,6 +157,7 @@ TEST(FormatTest, RejectsMalformedTemplates) {
         {"{a b}", {"v"}, Raised::kImproperName},
         {"{a{b}", {"v"}, Raised::kImproperName},
         {"{ab-}", {"v"}, Raised::kImproperName},
+        {"{a\xc3\xa9}", {"v"}, Raised::kImproperName},
         {"{_x}", {}, Raised::kUndefined},
         {"{_}", {}, Raised::kUndefined},
         {"{_LF}", {}, Raised::kUndefined},
@@ -179,15 +181,35 @@ TEST(FormatTest, FirstOffendingTokenDecides) {
         {"{a}{}", {}, Raised::kTooMany},
         {"{_x}{", {}, Raised::kUndefined},
         {"{_x}{a}", {"1", "2"}, Raised::kUndefined},
+        {"x{}", {"1"}, Raised::kImproperName},
     };
     for (const ErrorCase& c : cases) {
         EXPECT_EQ(RaisedBy(c.templateText, c.args), c.expected) << c.templateText;
     }
 }
 
-TEST(FormatTest, ErrorsAreDebuggableExceptions) {
-    EXPECT_THROW(Format("{"), DebuggableException);
-    EXPECT_THROW(Format("{a}"), std::exception);
+struct ErrorTextCase {
+    const char* templateText;
+    Args args;
+    const char* text;
+};
+
+TEST(FormatTest, ErrorTextsNameTheirClass) {
+    const std::vector<ErrorTextCase> cases = {
+        {"{", {}, "class BadFormatStringError"},
+        {"{a}", {}, "class TooManyFormatArguments"},
+        {"x", {"1"}, "class TooFewFormatArguments"},
+        {"{}", {}, "class ImproperFormatVariableName"},
+        {"{_}", {}, "class UndefinedFormatVariable"},
+    };
+    for (const ErrorTextCase& c : cases) {
+        try {
+            FormatWith(c.templateText, c.args);
+            ADD_FAILURE() << c.templateText << " was accepted";
+        } catch (const DebuggableException& error) {
+            EXPECT_STREQ(error.what(), c.text) << c.templateText;
+        }
+    }
 }
 
 struct ExpectedToken {

@@ -28,8 +28,11 @@ TEST(Int128Test, ParsesSignAndBothHalves) {
         {"7fffffffffffffffffffffffffffffff", false, kAllOnes >> 1, kAllOnes},
         {"-80000000000000000000000000000000", true, kTopBit, 0},
         {"123456789abcdef0fedcba9876543210", false, 0x123456789abcdef0, 0xfedcba9876543210},
-        // A 33rd leading digit is dropped unread.
+        // A 33rd leading digit is dropped unread, also after the sign is taken off.
         {"1" + std::string(32, '0'), false, 0, 0},
+        {"-1" + std::string(32, '0'), true, 0, 0},
+        // Leading white space of a half is skipped.
+        {std::string(16, '0') + std::string(14, ' ') + "ff", false, 0, 255},
         // A half that does not start with a digit reads as 0; the other half is still read.
         {"zz" + std::string(14, '0') + "00000000000000ff", false, 0, 255},
         {"00000000000000ab" + std::string("xy") + std::string(14, '1'), false, 0xab, 0},

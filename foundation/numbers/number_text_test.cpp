@@ -8,68 +8,70 @@
 
 namespace {
 
+// The text, after checking the two NULs that follow it.
+template <std::size_t N>
+std::string TextOf(const ConstData<N>& data) {
+    EXPECT_EQ(data.c_str()[data.Length()], '\0');
+    EXPECT_EQ(data.c_str()[data.Length() + 1], '\0');
+    return std::string(data.View().begin(), data.Length());
+}
+
+using NumberWriter = std::string (*)(std::uint64_t value, std::uint32_t minWidth);
+
+std::string Decimal64(std::uint64_t value, std::uint32_t minWidth) {
+    return TextOf(ToDecimal64(value, minWidth));
+}
+std::string Decimal32(std::uint64_t value, std::uint32_t minWidth) {
+    return TextOf(ToDecimal32(std::uint32_t(value), minWidth));
+}
+std::string Hex32(std::uint64_t value, std::uint32_t minWidth) {
+    return TextOf(ToHex32(std::uint32_t(value), minWidth));
+}
+
 struct NumberCase {
+    NumberWriter write;
     std::uint64_t value;
     std::uint32_t minWidth;
     const char* text;
 };
 
-template <std::size_t N>
-void ExpectText(const ConstData<N>& data, const std::string& expected) {
-    EXPECT_EQ(std::string(data.View().begin(), data.Length()), expected);
-    EXPECT_EQ(data.c_str()[data.Length()], '\0');
-    EXPECT_EQ(data.c_str()[data.Length() + 1], '\0');
-}
-
-TEST(NumberTextTest, ToDecimal64PadsToTheMinimumWidth) {
+TEST(NumberTextTest, PadsToTheMinimumWidth) {
+    constexpr std::uint64_t kMax64 = std::numeric_limits<std::uint64_t>::max();
+    constexpr std::uint32_t kMax32 = std::numeric_limits<std::uint32_t>::max();
     const NumberCase cases[] = {
-        {0, 0, ""},
-        {0, 1, "0"},
-        {5, 3, "005"},
-        {1234, 2, "1234"},
-        {std::numeric_limits<std::uint64_t>::max(), 0, "18446744073709551615"},
-        {1, 20, "00000000000000000001"},
+        {Decimal64, 0, 0, ""},
+        {Decimal64, 0, 1, "0"},
+        {Decimal64, 5, 3, "005"},
+        {Decimal64, 1234, 2, "1234"},
+        {Decimal64, kMax64, 0, "18446744073709551615"},
+        {Decimal64, 1, 20, "00000000000000000001"},
+        {Decimal32, 0, 0, ""},
+        {Decimal32, 7, 10, "0000000007"},
+        {Decimal32, kMax32, 1, "4294967295"},
+        {Hex32, 0, 0, ""},
+        {Hex32, 0, 1, "0"},
+        {Hex32, 255, 0, "ff"},
+        {Hex32, 255, 4, "00ff"},
+        {Hex32, 0xABCDEF, 1, "abcdef"},
+        {Hex32, kMax32, 0, "ffffffff"},
+        {Hex32, 0x2a, 8, "0000002a"},
     };
-    for (const NumberCase& c : cases) {
-        SCOPED_TRACE(c.text);
-        ExpectText(ToDecimal64(c.value, c.minWidth), c.text);
-    }
-}
-
-TEST(NumberTextTest, ToDecimal32PadsToTheMinimumWidth) {
-    const NumberCase cases[] = {
-        {0, 0, ""},
-        {7, 10, "0000000007"},
-        {std::numeric_limits<std::uint32_t>::max(), 1, "4294967295"},
-    };
-    for (const NumberCase& c : cases) {
-        SCOPED_TRACE(c.text);
-        ExpectText(ToDecimal32(std::uint32_t(c.value), c.minWidth), c.text);
-    }
-}
-
-TEST(NumberTextTest, ToHex32WritesLowerCaseDigits) {
-    const NumberCase cases[] = {
-        {0, 0, ""},
-        {0, 1, "0"},
-        {255, 0, "ff"},
-        {255, 4, "00ff"},
-        {0xABCDEF, 1, "abcdef"},
-        {0xffffffff, 0, "ffffffff"},
-        {0x2a, 8, "0000002a"},
-    };
-    for (const NumberCase& c : cases) {
-        SCOPED_TRACE(c.text);
-        ExpectText(ToHex32(std::uint32_t(c.value), c.minWidth), c.text);
-    }
+    for (const NumberCase& c : cases)
+        EXPECT_EQ(c.write(c.value, c.minWidth), c.text) << c.text;
 }
 
 TEST(NumberTextTest, WidthBeyondTheCapacityIsRefused) {
-    EXPECT_THROW(ToDecimal64(1, 21), ConstDataCapacityExceeded);
-    EXPECT_THROW(ToDecimal64(0, 1000), ConstDataCapacityExceeded);
-    EXPECT_THROW(ToDecimal32(7, 11), ConstDataCapacityExceeded);
-    EXPECT_THROW(ToHex32(1, 9), ConstDataCapacityExceeded);
-    EXPECT_THROW(ToHex32(1, 17), ConstDataCapacityExceeded);
+    const NumberCase cases[] = {
+        {Decimal64, 1, 21, "ToDecimal64 21"},
+        {Decimal64, 0, 1000, "ToDecimal64 1000"},
+        {Decimal32, 7, 11, "ToDecimal32 11"},
+        {Decimal32, 7, 21, "ToDecimal32 21"},
+        {Hex32, 1, 9, "ToHex32 9"},
+        {Hex32, 1, 17, "ToHex32 17"},
+        {Hex32, 0, 0xFFFFFFFF, "ToHex32 2^32-1"},
+    };
+    for (const NumberCase& c : cases)
+        EXPECT_THROW(c.write(c.value, c.minWidth), ConstDataCapacityExceeded) << c.text;
 }
 
 TEST(NumberTextTest, HexDigitCoversAllSixteenValues) {

@@ -24,8 +24,6 @@ public:
 
     // Moves the begin past `count` bytes, which must be within the range.
     constexpr void Advance(std::size_t count) { begin_ += count; }
-    // Moves the begin to `position`, which must lie within the range.
-    constexpr void SetBegin(Byte* position) { begin_ = position; }
 
 private:
     Byte* begin_ = nullptr;

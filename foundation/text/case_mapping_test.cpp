@@ -64,6 +64,19 @@ TEST(LowerCaseUtf8Test, ACaseMapServesSeveralTexts) {
     EXPECT_EQ(Text(map.ToLower("\xC3\x89T\xC3\x89")), "\xC3\xA9t\xC3\xA9");
 }
 
+TEST(LowerCaseUtf8Test, AFailingOpenRaisesTheIcuStatus) {
+    // ICU has no room for a locale ID this long.
+    const std::string localeId(200, 'a');
+    try {
+        const IcuCaseMap map(localeId.c_str());
+        FAIL() << "no error";
+    } catch (const ICUResult& error) {
+        EXPECT_EQ(error.Code(), U_BUFFER_OVERFLOW_ERROR);
+        EXPECT_EQ(error.FunctionName(), "ucasemap_open");
+        EXPECT_STREQ(error.what(), "UErrorCode=15 [U_BUFFER_OVERFLOW_ERROR] in ucasemap_open");
+    }
+}
+
 // A text longer than ICU can count is refused before anything is read.
 TEST(LowerCaseUtf8Test, TextsBeyondThirtyTwoBitLengthsAreRefused) {
     const char first = 'A';

@@ -27,7 +27,7 @@ UString<UTF8> View(const std::string& bytes) {
     return UString<UTF8>(bytes.data(), bytes.data() + bytes.size());
 }
 
-// The same text in both encodings, with the storage the longer result needs.
+// The same text in both encodings.
 struct ValidCase {
     std::string utf8;
     std::u16string utf16;

@@ -1,6 +1,7 @@
-// The system's thread-local pointers and the thread-exit step that disposes of them. They share
-// one unit because the language orders construction only within a unit; the order across units
-// follows the link order on ELF targets and runs against it on PE targets.
+// The system's thread-local pointers and the thread-exit step that disposes of them, in the order
+// that their disposal and their destruction at exit follow. They share one unit because the
+// language orders construction only within a unit: across units, the Linux toolchain follows the
+// link order and mingw runs against it.
 #include "foundation/threads/log_nesting_depth.h"
 #include "foundation/threads/per_thread_string.h"
 #include "foundation/threads/thread_exit.h"

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "foundation/errors/windows_error.h"
 #include "foundation/threads/started_thread_for_test.h"
 
 namespace {
@@ -113,6 +116,26 @@ TEST_F(ThreadLocalPtrTest, RunWithoutAValueDoesNothing) {
     RunOnStartedThread([&] { ran = true; });
     EXPECT_TRUE(ran);
     EXPECT_EQ(deletions_, std::vector<std::string>{});
+}
+
+TEST(ThreadLocalPtrConstructionTest, WithoutAFreeSlotRaisesTheLastErrorAndRegistersNothing) {
+    std::vector<DWORD> taken;
+    for (DWORD index = TlsAlloc(); index != TLS_OUT_OF_INDEXES; index = TlsAlloc())
+        taken.push_back(index);
+    const DWORD lastError = GetLastError();
+    const std::uint32_t registered = ThreadLocalRegistry().Count();
+    // Static, so that a construction that wrongly succeeds leaves no dangling registry entry.
+    static std::optional<ThreadLocalPtr<int, DoNotDispose>> pointer;
+    std::optional<DWORD> raised;
+    try {
+        pointer.emplace();
+    } catch (const Windows::Error& error) {
+        raised = error.Code();
+    }
+    for (const DWORD index : taken)
+        TlsFree(index);
+    EXPECT_EQ(raised, lastError != 0 ? lastError : DWORD{ERROR_INTERNAL_ERROR});
+    EXPECT_EQ(ThreadLocalRegistry().Count(), registered);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "foundation/threads/thread_start.h"
 
 #include <cerrno>
+#include <cstdint>
 
 #include "foundation/errors/windows_error.h"
 #include "foundation/threads/thread_error.h"

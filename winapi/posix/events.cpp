@@ -13,6 +13,15 @@ public:
     using SignalObject::SignalObject;
 };
 
+BOOL ChangeEvent(HANDLE event, void (Event::*change)()) {
+    const auto object = win32_layer::FindHandleOf<Event>(event);
+    if (object == nullptr) {
+        return FALSE;
+    }
+    (object.get()->*change)();
+    return TRUE;
+}
+
 } // namespace
 
 HANDLE CreateEventW(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initialState, LPCWSTR name) {
@@ -30,19 +39,9 @@ HANDLE CreateEventW(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initialState, 
 }
 
 BOOL SetEvent(HANDLE event) {
-    const auto object = win32_layer::FindHandleOf<Event>(event);
-    if (object == nullptr) {
-        return FALSE;
-    }
-    object->Set();
-    return TRUE;
+    return ChangeEvent(event, &Event::Set);
 }
 
 BOOL ResetEvent(HANDLE event) {
-    const auto object = win32_layer::FindHandleOf<Event>(event);
-    if (object == nullptr) {
-        return FALSE;
-    }
-    object->Reset();
-    return TRUE;
+    return ChangeEvent(event, &Event::Reset);
 }

@@ -77,16 +77,25 @@ std::uint64_t AllocatedGeneration(DWORD index) {
     return 0;
 }
 
+// Allocates (from the free state) or frees (from the allocated state) the index; false when
+// the index is not in the expected state.
+bool MoveGenerationOn(DWORD index, bool fromAllocated) {
+    std::uint64_t generation = generations[index].load(std::memory_order_relaxed);
+    while (IsAllocated(generation) == fromAllocated) {
+        if (generations[index].compare_exchange_weak(generation, generation + 1,
+                                                     std::memory_order_acq_rel)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 DWORD TlsAlloc() {
     for (DWORD index = 0; index < kSlotCount; ++index) {
-        std::uint64_t generation = generations[index].load(std::memory_order_relaxed);
-        while (!IsAllocated(generation)) {
-            if (generations[index].compare_exchange_weak(generation, generation + 1,
-                                                         std::memory_order_acq_rel)) {
-                return index;
-            }
+        if (MoveGenerationOn(index, false)) {
+            return index;
         }
     }
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -94,14 +103,8 @@ DWORD TlsAlloc() {
 }
 
 BOOL TlsFree(DWORD index) {
-    if (index < kSlotCount) {
-        std::uint64_t generation = generations[index].load(std::memory_order_relaxed);
-        while (IsAllocated(generation)) {
-            if (generations[index].compare_exchange_weak(generation, generation + 1,
-                                                         std::memory_order_acq_rel)) {
-                return TRUE;
-            }
-        }
+    if (index < kSlotCount && MoveGenerationOn(index, true)) {
+        return TRUE;
     }
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;

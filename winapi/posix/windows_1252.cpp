@@ -13,13 +13,6 @@ constexpr char16_t kHighControlRange[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-bool IsHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
 } // namespace
 
 void Windows1252ToUtf16(std::span<const unsigned char> source, CodeUnitOutput<char16_t>& output) {
@@ -31,8 +24,7 @@ void Windows1252ToUtf16(std::span<const unsigned char> source, CodeUnitOutput<ch
 bool Utf16ToWindows1252(std::span<const char16_t> source, char defaultChar,
                         CodeUnitOutput<char>& output) {
     bool usedDefault = false;
-    for (std::size_t i = 0; i < source.size(); ++i) {
-        const char16_t unit = source[i];
+    for (const char16_t unit : source) {
         if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) {
             output.Put(static_cast<char>(unit));
             continue;
@@ -42,10 +34,6 @@ bool Utf16ToWindows1252(std::span<const char16_t> source, char defaultChar,
         if (found != std::end(kHighControlRange)) {
             output.Put(static_cast<char>(0x80 + (found - std::begin(kHighControlRange))));
             continue;
-        }
-        // A surrogate pair is one character and takes one default character.
-        if (IsHighSurrogate(unit) && i + 1 < source.size() && IsLowSurrogate(source[i + 1])) {
-            ++i;
         }
         output.Put(defaultChar);
         usedDefault = true;

@@ -313,7 +313,7 @@ TEST(Windows1252, MissingCharactersBecomeTheDefaultCharacter) {
         {"CJK", u"a\u65E5b", nullptr, "a?b"},
         {"given default", u"a\u65E5b", "#", "a#b"},
         {"C1 control that 0x80 does not hold", u"\u0080", nullptr, "?"},
-        {"surrogate pair is one character", u"\U0001F600", nullptr, "?"},
+        {"each unit of a surrogate pair", u"\U0001F600", nullptr, "??"},
         {"unpaired surrogate", u"\xD800x", nullptr, "?x"},
     };
     for (const auto& test : cases) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "winapi/posix/handle_table.h"
