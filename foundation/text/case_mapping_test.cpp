@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "foundation/text/charset_errors.h"
+#include "foundation/text/oversized_text_for_test.h"
 
 namespace {
 
@@ -80,10 +81,8 @@ TEST(LowerCaseUtf8Test, AFailingOpenRaisesTheIcuStatus) {
 // A text longer than ICU can count is refused before anything is read.
 TEST(LowerCaseUtf8Test, TextsBeyondThirtyTwoBitLengthsAreRefused) {
     const char first = 'A';
-    const auto* end = reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(&first) +
-                                                    (std::uint64_t{1} << 31));
     try {
-        LowerCaseUtf8(UString<UTF8>(&first, end));
+        LowerCaseUtf8(TextBeyond32BitLengths(first));
         FAIL() << "no error";
     } catch (const ICUResult& error) {
         EXPECT_EQ(error.Code(), U_ILLEGAL_ARGUMENT_ERROR);

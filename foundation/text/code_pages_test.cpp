@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "foundation/errors/windows_error.h"
+#include "foundation/text/oversized_text_for_test.h"
 
 namespace {
 
@@ -102,10 +103,8 @@ TEST(CodePageConversionTest, ResultsOfUpTo64UnitsStayInlineAndLongerGetExactBloc
 // A text longer than the converters can count is refused before anything is read.
 TEST(CodePageConversionTest, TextsBeyondThirtyTwoBitLengthsAreRefused) {
     const char first = 'a';
-    const auto* end = reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(&first) +
-                                                    (std::uint64_t{1} << 31));
     try {
-        Utf8ToWide(UString<UTF8>(&first, end));
+        Utf8ToWide(TextBeyond32BitLengths(first));
         FAIL() << "no error";
     } catch (const Windows::Error& error) {
         EXPECT_EQ(error.Code(), DWORD{ERROR_INVALID_PARAMETER});

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "foundation/text/charset_errors.h"
+#include "foundation/text/oversized_text_for_test.h"
 
 namespace {
 
@@ -123,10 +124,8 @@ TEST(TranscodeTest, TheErrorIsCaughtThroughEveryBaseAndDescribesItself) {
 // A text longer than the converters can count is refused before anything is read.
 TEST(TranscodeTest, TextsBeyondThirtyTwoBitLengthsAreRefused) {
     const char first = 'a';
-    const auto* end = reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(&first) +
-                                                    (std::uint64_t{1} << 31));
     try {
-        TranscodeU8ToU16(UString<UTF8>(&first, end));
+        TranscodeU8ToU16(TextBeyond32BitLengths(first));
         FAIL() << "no error";
     } catch (const WindowsCharacterSetResult& error) {
         EXPECT_EQ(error.Code(), 87);
