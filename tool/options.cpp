@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "foundation/text/case_mapping.h"
+#include "foundation/encoding/case_mapping.h"
 
 namespace {
 

@@ -1,5 +1,4 @@
-// The crypto library keeps per-thread state that must be released before a thread ends; on a
-// target built without it there is nothing to release.
+// The crypto library keeps per-thread state that must be released before a thread ends.
 #pragma once
 
 void ReleaseCryptoThreadState() noexcept;

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "foundation/errors/windows_error.h"
+#include "foundation/encoding/windows_error.h"
 
 DWORD MicrosecondsToMilliseconds(std::int64_t microseconds) {
     if (microseconds == std::numeric_limits<std::int64_t>::max())

@@ -7,7 +7,7 @@
 #include <limits>
 #include <vector>
 
-#include "foundation/errors/windows_error.h"
+#include "foundation/encoding/windows_error.h"
 #include "foundation/threads/sleep.h"
 #include "foundation/threads/started_thread_for_test.h"
 #include "foundation/threads/thread_start.h"

@@ -3,8 +3,8 @@
 // is registered must live as long as the process.
 #pragma once
 
+#include "foundation/containers/segmented_pointer_list.h"
 #include "foundation/threads/callable.h"
-#include "foundation/threads/segmented_pointer_list.h"
 
 using ThreadExitFunction = void (*)();
 

@@ -1,6 +1,6 @@
 #include "foundation/threads/thread_local_ptr.h"
 
-#include "foundation/errors/windows_error.h"
+#include "foundation/encoding/windows_error.h"
 
 DWORD ThreadLocalPtrAllocateIndex() {
     const DWORD index = TlsAlloc();

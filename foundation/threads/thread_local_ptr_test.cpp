@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "foundation/errors/windows_error.h"
+#include "foundation/encoding/windows_error.h"
 #include "foundation/threads/started_thread_for_test.h"
 
 namespace {

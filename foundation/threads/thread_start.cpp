@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstdint>
 
-#include "foundation/errors/windows_error.h"
+#include "foundation/encoding/windows_error.h"
 #include "foundation/threads/thread_error.h"
 #include "foundation/threads/thread_exit.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "foundation/errors/windows_error.h"
+#include "foundation/encoding/windows_error.h"
 #include "foundation/threads/sleep.h"
 #include "foundation/threads/started_thread_for_test.h"
 #include "foundation/threads/thread_error.h"

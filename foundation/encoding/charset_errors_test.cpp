@@ -1,4 +1,4 @@
-#include "foundation/text/charset_errors.h"
+#include "foundation/encoding/charset_errors.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/errors/windows_error.h"
-#include "foundation/text/icu_error_name.h"
+#include "foundation/encoding/icu_error_name.h"
+#include "foundation/encoding/windows_error.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "foundation/text/case_mapping.h"
+#include "foundation/encoding/case_mapping.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/text/charset_errors.h"
-#include "foundation/text/oversized_text_for_test.h"
+#include "foundation/encoding/charset_errors.h"
+#include "foundation/encoding/oversized_text_for_test.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "foundation/errors/exception_pl.h"
+#include "foundation/encoding/exception_pl.h"
 
 #include <gtest/gtest.h>
 

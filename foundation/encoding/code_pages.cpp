@@ -1,8 +1,8 @@
-#include "foundation/text/code_pages.h"
+#include "foundation/encoding/code_pages.h"
 
 #include <limits>
 
-#include "foundation/errors/windows_error.h"
+#include "foundation/encoding/windows_error.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "foundation/text/transcode.h"
+#include "foundation/encoding/transcode.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/text/charset_errors.h"
-#include "foundation/text/oversized_text_for_test.h"
+#include "foundation/encoding/charset_errors.h"
+#include "foundation/encoding/oversized_text_for_test.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "foundation/text/charset_errors.h"
+#include "foundation/encoding/charset_errors.h"
 
 #include <memory>
 #include <utility>
 
-#include "foundation/errors/windows_error.h"
+#include "foundation/encoding/icu_error_name.h"
+#include "foundation/encoding/windows_error.h"
 #include "foundation/numbers/number_text.h"
-#include "foundation/text/icu_error_name.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "foundation/errors/exception_pl.h"
-#include "foundation/errors/windows_error.h"
+#include "foundation/encoding/exception_pl.h"
+#include "foundation/encoding/windows_error.h"
 #include "foundation/text/ustring.h"
 #include "foundation/threads/critical_section.h"
 

@@ -1,8 +1,8 @@
-#include "foundation/text/case_mapping.h"
+#include "foundation/encoding/case_mapping.h"
 
 #include <limits>
 
-#include "foundation/text/charset_errors.h"
+#include "foundation/encoding/charset_errors.h"
 
 IcuCaseMap::IcuCaseMap(const char* localeId) {
     UErrorCode status = U_ZERO_ERROR;

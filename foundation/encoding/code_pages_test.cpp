@@ -1,4 +1,4 @@
-#include "foundation/text/code_pages.h"
+#include "foundation/encoding/code_pages.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/errors/windows_error.h"
-#include "foundation/text/oversized_text_for_test.h"
+#include "foundation/encoding/oversized_text_for_test.h"
+#include "foundation/encoding/windows_error.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "foundation/errors/caught_exception.h"
+#include "foundation/catchers/caught_exception.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "foundation/text/transcode.h"
+#include "foundation/encoding/transcode.h"
 
 #include <limits>
 
-#include "foundation/text/charset_errors.h"
+#include "foundation/encoding/charset_errors.h"
 #include "winapi/win32.h"
 
 namespace {

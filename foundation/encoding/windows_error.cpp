@@ -1,14 +1,14 @@
-#include "foundation/errors/windows_error.h"
+#include "foundation/encoding/windows_error.h"
 
 #include <memory>
 #include <utility>
 
+#include "foundation/encoding/code_pages.h"
+#include "foundation/encoding/transcode.h"
 #include "foundation/format/format.h"
 #include "foundation/numbers/number_text.h"
-#include "foundation/text/code_pages.h"
 #include "foundation/text/string_builder.h"
 #include "foundation/text/text_ops.h"
-#include "foundation/text/transcode.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <new>
 
-#include "foundation/threads/segmented_array.h"
+#include "foundation/containers/segmented_array.h"
 
 template <typename Pointer>
 class SegmentedPointerList {

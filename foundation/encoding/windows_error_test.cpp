@@ -1,4 +1,4 @@
-#include "foundation/errors/windows_error.h"
+#include "foundation/encoding/windows_error.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/text/code_pages.h"
+#include "foundation/encoding/code_pages.h"
 
 namespace {
 

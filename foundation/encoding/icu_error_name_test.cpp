@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "foundation/text/charset_errors.h"
-#include "foundation/text/icu_error_name.h"
+#include "foundation/encoding/charset_errors.h"
+#include "foundation/encoding/icu_error_name.h"
 
 namespace {
 

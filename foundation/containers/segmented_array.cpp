@@ -1,4 +1,4 @@
-#include "foundation/threads/segmented_array.h"
+#include "foundation/containers/segmented_array.h"
 
 #include <cstddef>
 #include <new>

@@ -1,6 +1,6 @@
-#include "foundation/errors/exception_pl.h"
+#include "foundation/encoding/exception_pl.h"
 
-#include "foundation/text/code_pages.h"
+#include "foundation/encoding/code_pages.h"
 
 ExceptionPL::ExceptionPL(const char* ansiText)
     : message_(WideToUtf8(AnsiToWide(UString<UTF8>(ansiText)))) {}

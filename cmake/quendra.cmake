@@ -1,0 +1,127 @@
+# The project's build conventions: one static library per folder, the folder dependencies that
+# the layering check enforces, and one way to register a test binary.
+
+add_library(quendra_warnings INTERFACE)
+target_compile_options(quendra_warnings INTERFACE
+    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Werror)
+
+# quendra_library(<name> [WHOLE] SOURCES ... [DEPENDS <project libraries>...]
+#                 [EXTERNAL <other libraries>...])
+# DEPENDS is the folder's whole list of allowed project dependencies: the layering check refuses
+# an include from any other folder. WHOLE keeps every object of the archive in each program,
+# for folders whose start-up objects must run although nothing refers to them.
+function(quendra_library name)
+    cmake_parse_arguments(ARG "WHOLE" "" "SOURCES;DEPENDS;EXTERNAL" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PRIVATE quendra_warnings)
+    set(folders "")
+    foreach(dependency IN LISTS ARG_DEPENDS)
+        target_link_libraries(${name} PUBLIC ${dependency})
+        get_target_property(folder ${dependency} QUENDRA_FOLDER)
+        list(APPEND folders ${folder})
+    endforeach()
+    target_link_libraries(${name} PUBLIC ${ARG_EXTERNAL})
+
+    file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+    set_target_properties(${name} PROPERTIES QUENDRA_FOLDER ${folder})
+    if(ARG_WHOLE)
+        set_property(GLOBAL APPEND PROPERTY QUENDRA_WHOLE_LIBRARIES ${name})
+    endif()
+    list(JOIN folders "," folders)
+    set_property(GLOBAL APPEND PROPERTY QUENDRA_LAYERS "${folder}:${folders}")
+endfunction()
+
+# quendra_add_tests(<name> [ANSI_1252_RERUN] [SOURCES ...] [LIBRARIES ...])
+# A GoogleTest binary run by CTest, through Wine on the Windows target. ANSI_1252_RERUN runs it
+# once more with the Linux layer's ANSI code page set to 1252, which is Wine's own; the default
+# there is UTF-8.
+function(quendra_add_tests name)
+    cmake_parse_arguments(ARG "ANSI_1252_RERUN" "" "SOURCES;LIBRARIES" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE quendra_warnings ${QUENDRA_GTEST_MAIN})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES})
+    quendra_program(${name})
+    quendra_register_test(${name} ${name})
+    if(ARG_ANSI_1252_RERUN AND NOT CMAKE_CROSSCOMPILING)
+        quendra_register_test(${name}_cp1252 ${name})
+        set_property(TEST ${name}_cp1252 APPEND PROPERTY
+            ENVIRONMENT "QUENDRA_LAYER_ANSI_CODE_PAGE=1252")
+    endif()
+endfunction()
+
+# The project libraries that a target reaches through its link dependencies.
+function(quendra_link_closure target out)
+    set(closure ${${out}})
+    get_target_property(direct ${target} LINK_LIBRARIES)
+    get_target_property(interface ${target} INTERFACE_LINK_LIBRARIES)
+    foreach(library IN LISTS direct interface)
+        if(TARGET ${library} AND NOT library IN_LIST closure)
+            get_target_property(folder ${library} QUENDRA_FOLDER)
+            if(folder)
+                list(APPEND closure ${library})
+                quendra_link_closure(${library} closure)
+            endif()
+        endif()
+    endforeach()
+    set(${out} ${closure} PARENT_SCOPE)
+endfunction()
+
+# Links the WHOLE libraries among a program's dependencies whole, once, ahead of the ordinary
+# link line: an archive that appears twice within --whole-archive defines its symbols twice,
+# which the LINK_LIBRARY feature of this CMake cannot avoid. Called once the program's
+# dependencies are all known.
+function(quendra_keep_start_up_objects program)
+    set(closure "")
+    quendra_link_closure(${program} closure)
+    get_property(whole GLOBAL PROPERTY QUENDRA_WHOLE_LIBRARIES)
+    set(archives "")
+    foreach(library IN LISTS whole)
+        if(library IN_LIST closure)
+            list(APPEND archives "$<TARGET_FILE:${library}>")
+        endif()
+    endforeach()
+    if(archives)
+        target_link_options(${program} PRIVATE
+            "LINKER:--whole-archive" ${archives} "LINKER:--no-whole-archive")
+    endif()
+endfunction()
+
+# quendra_program(<target>): for executables made with add_executable.
+function(quendra_program program)
+    cmake_language(EVAL CODE "
+        cmake_language(DEFER DIRECTORY \${PROJECT_SOURCE_DIR}
+                       CALL quendra_keep_start_up_objects ${program})")
+endfunction()
+
+# quendra_test_sources(<test binary> <library under test> <sources>...)
+# For the tests that stand beside a folder's code.
+function(quendra_test_sources name library)
+    target_sources(${name} PRIVATE ${ARGN})
+    target_link_libraries(${name} PRIVATE ${library})
+endfunction()
+
+set(QUENDRA_TEST_TIMEOUT 300 CACHE STRING "Seconds after which CTest stops one test binary")
+
+function(quendra_register_test test_name binary)
+    add_test(NAME ${test_name} COMMAND ${binary})
+    set_tests_properties(${test_name} PROPERTIES TIMEOUT ${QUENDRA_TEST_TIMEOUT})
+    if(CMAKE_CROSSCOMPILING)
+        set_tests_properties(${test_name} PROPERTIES
+            FIXTURES_REQUIRED wine
+            ENVIRONMENT "WINEPREFIX=${QUENDRA_WINEPREFIX};WINEDEBUG=-all")
+    endif()
+endfunction()
+
+# Runs in every build, so that an include across an undeclared folder edge fails it.
+function(quendra_add_layering_check)
+    get_property(layers GLOBAL PROPERTY QUENDRA_LAYERS)
+    set(layers_file ${CMAKE_BINARY_DIR}/layers.txt)
+    list(JOIN layers "\n" text)
+    file(WRITE ${layers_file} "${text}\n")
+    add_custom_target(layering_check ALL
+        COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DLAYERS=${layers_file}
+                -P ${PROJECT_SOURCE_DIR}/cmake/check_layering.cmake
+        COMMENT "Checking the includes against the folder dependencies"
+        VERBATIM)
+endfunction()

@@ -1,0 +1,1 @@
+# placeholder until the cross-built libraries arrive

@@ -1,3 +1,0 @@
-#include "foundation/threads/crypto_thread_state.h"
-
-void ReleaseCryptoThreadState() noexcept {}
