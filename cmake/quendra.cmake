@@ -125,3 +125,25 @@ function(quendra_add_layering_check)
         COMMENT "Checking the includes against the folder dependencies"
         VERBATIM)
 endfunction()
+
+set(QUENDRA_FUZZ_SECONDS 20 CACHE STRING "Seconds that CTest runs each fuzz target")
+
+# quendra_fuzzer(<name> SOURCES ... LIBRARIES ... CORPUS <seed folder>)
+# A libFuzzer target, built only in the fuzz configuration. Its CTest run starts from the
+# checked-in seeds and writes what it finds into the build tree, never into the seeds.
+function(quendra_fuzzer name)
+    if(NOT QUENDRA_SANITIZE MATCHES "fuzzer")
+        return()
+    endif()
+    cmake_parse_arguments(ARG "" "CORPUS" "SOURCES;LIBRARIES" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE quendra_warnings ${ARG_LIBRARIES})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    quendra_program(${name})
+    set(found ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
+    add_test(NAME ${name}
+        COMMAND sh -c "mkdir -p \"$1\" && exec \"$0\" -max_total_time=$3 -timeout=10 \"$1\" \"$2\""
+                $<TARGET_FILE:${name}> ${found} ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_CORPUS}
+                ${QUENDRA_FUZZ_SECONDS})
+    set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT ${QUENDRA_TEST_TIMEOUT})
+endfunction()
