@@ -146,4 +146,7 @@ function(quendra_fuzzer name)
                 $<TARGET_FILE:${name}> ${found} ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_CORPUS}
                 ${QUENDRA_FUZZ_SECONDS})
     set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT ${QUENDRA_TEST_TIMEOUT})
+    # For scripts/fuzz: the binary and its seed folder.
+    file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/fuzzers/${name}
+         CONTENT "$<TARGET_FILE:${name}>\n${CMAKE_CURRENT_SOURCE_DIR}/${ARG_CORPUS}\n")
 endfunction()
