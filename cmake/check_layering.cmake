@@ -1,7 +1,8 @@
 # cmake -DSOURCE_DIR=<root> -DLAYERS=<file> -P check_layering.cmake
 # Each line of LAYERS is "folder:dependency,dependency,...", as each library declares it. A
 # project include in a folder's code must name a header of the folder itself or of one of its
-# declared dependencies. Tests and test helpers may reach further and are not checked.
+# declared dependencies. Tests, fuzz targets and test helpers may reach further and are not
+# checked.
 cmake_policy(VERSION 3.25)
 
 file(STRINGS ${LAYERS} lines)
@@ -41,7 +42,7 @@ foreach(folder IN LISTS folders)
     file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
          ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp)
     foreach(source IN LISTS sources)
-        if(source MATCHES "_test\\.cpp$|_for_test\\.h$|/testing/")
+        if(source MATCHES "_test\\.cpp$|_fuzzer\\.cpp$|_for_test\\.h$|/testing/")
             continue()
         endif()
         owner_of(${source} source_owner)

@@ -6,13 +6,11 @@
 #include <utility>
 #include <vector>
 
+#include "foundation/testing/texts.h"
+
 namespace {
 
 using Entries = std::vector<std::pair<std::string, std::string>>;
-
-std::string Text(UString<UTF8> text) {
-    return std::string(text.begin(), text.end());
-}
 
 Entries EntriesOf(const OptionMap& options) {
     Entries entries;

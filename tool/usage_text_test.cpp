@@ -5,12 +5,9 @@
 #include <string>
 
 #include "foundation/format/format.h"
+#include "foundation/testing/texts.h"
 
 namespace {
-
-std::string Text(UString<UTF8> text) {
-    return std::string(text.begin(), text.end());
-}
 
 TEST(UsageTextTest, ConsoleLinesAreExact) {
     EXPECT_EQ(Text(ConsoleUsageText[0]), "Usage: ");

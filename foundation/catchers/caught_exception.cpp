@@ -14,14 +14,6 @@ std::unique_ptr<CaughtException> CatchWindowsError() {
     return CatchExceptionOfType<Windows::Error>();
 }
 
-ExceptionCatcherRegistry::ExceptionCatcherRegistry() {
-    InitializeCriticalSectionWrapper(&section_);
-}
-
-ExceptionCatcherRegistry::~ExceptionCatcherRegistry() {
-    DeleteCriticalSectionWrapper(&section_);
-}
-
 ExceptionCatcherRegistry::LockedCatchers ExceptionCatcherRegistry::Access() {
     static ExceptionCatcherRegistry registry;
     return LockedCatchers(registry);

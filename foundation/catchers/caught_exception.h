@@ -8,6 +8,7 @@
 
 #include "foundation/encoding/exception_pl.h"
 #include "foundation/encoding/windows_error.h"
+#include "foundation/text/lifetime_bound.h"
 #include "foundation/text/ustring.h"
 #include "foundation/threads/critical_section.h"
 
@@ -41,8 +42,10 @@ public:
     explicit CaughtExceptionOfType(const T& caught) : held_(caught) {}
 
     [[noreturn]] void Rethrow() const override { throw held_; }
-    const char* What() const noexcept override { return held_.what(); }
-    UString<UTF8> Message() const noexcept override { return held_.Message(); }
+    const char* What() const noexcept QUENDRA_LIFETIME_BOUND override { return held_.what(); }
+    UString<UTF8> Message() const noexcept QUENDRA_LIFETIME_BOUND override {
+        return held_.Message();
+    }
 
     const Held& HeldObject() const { return held_; }
 
@@ -79,7 +82,7 @@ public:
     private:
         friend class ExceptionCatcherRegistry;
         explicit LockedCatchers(ExceptionCatcherRegistry& registry)
-            : registry_(registry), lock_(&registry.section_) {}
+            : registry_(registry), lock_(registry.section_) {}
 
         ExceptionCatcherRegistry& registry_;
         CriticalSectionLock lock_;
@@ -92,11 +95,11 @@ public:
     ExceptionCatcherRegistry& operator=(const ExceptionCatcherRegistry&) = delete;
 
 private:
-    ExceptionCatcherRegistry();
-    ~ExceptionCatcherRegistry();
+    ExceptionCatcherRegistry() = default;
+    ~ExceptionCatcherRegistry() = default;
 
     std::vector<ExceptionCatcher> catchers_;
-    CRITICAL_SECTION section_;
+    CriticalSection section_;
 };
 
 // Appends the catcher unless it is already registered.

@@ -5,14 +5,16 @@
 #include <algorithm>
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <stdexcept>
 #include <string>
 #include <typeinfo>
 #include <vector>
 
-#include "foundation/threads/sleep.h"
-#include "foundation/threads/started_thread_for_test.h"
+#include "foundation/testing/started_thread.h"
+#include "foundation/testing/texts.h"
+#include "foundation/threads/manual_reset_event.h"
 
 class TestOnlyError : public DebuggableException {};
 
@@ -26,10 +28,6 @@ struct ExceptionCatcherFor<TestOnlyError> {
 };
 
 namespace {
-
-std::string Text(UString<UTF8> text) {
-    return std::string(text.begin(), text.end());
-}
 
 std::vector<ExceptionCatcher> RegisteredCatchers() {
     return ExceptionCatcherRegistry::Access().Catchers();
@@ -90,8 +88,10 @@ TEST(ExceptionCatcherRegistryTest, KeepsCatchersInFirstRegistrationOrderWithoutD
 }
 
 TEST(ExceptionCatcherRegistryTest, AccessHoldsTheRegistryLock) {
+    ManualResetEvent registering;
     std::atomic<bool> registered = false;
     FunctionBody registration([&] {
+        registering.Set();
         RegisterExceptionCatcher(CatchStdException);
         registered = true;
     });
@@ -99,7 +99,11 @@ TEST(ExceptionCatcherRegistryTest, AccessHoldsTheRegistryLock) {
     {
         const ExceptionCatcherRegistry::LockedCatchers access = ExceptionCatcherRegistry::Access();
         thread = StartThread(&registration);
-        SleepMilliseconds(50);
+        EXPECT_TRUE(registering.Wait(INT64_MAX));
+        // The same entries in a new block: a registration that got past the lock would read the
+        // list while it is replaced, which the sanitizers report.
+        std::vector<ExceptionCatcher>& catchers = access.Catchers();
+        catchers = std::vector<ExceptionCatcher>(catchers);
         EXPECT_FALSE(registered);
     }
     JoinThread(thread);
@@ -122,7 +126,8 @@ TEST(CatchStdExceptionTest, CarriesTheWhatTextAsACopiedStdException) {
         const auto* holder =
             dynamic_cast<const CaughtExceptionOfType<std::exception>*>(caught.get());
         ASSERT_NE(holder, nullptr) << text;
-        EXPECT_EQ(typeid(holder->HeldObject()), typeid(CopiedStdException)) << text;
+        const ExceptionPL& held = holder->HeldObject();
+        EXPECT_EQ(typeid(held), typeid(CopiedStdException)) << text;
         EXPECT_EQ(Text(caught->Message()), text);
         EXPECT_STREQ(caught->What(), text.c_str());
         try {

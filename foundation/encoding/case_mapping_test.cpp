@@ -7,17 +7,10 @@
 #include <vector>
 
 #include "foundation/encoding/charset_errors.h"
-#include "foundation/encoding/oversized_text_for_test.h"
+#include "foundation/testing/oversized_text.h"
+#include "foundation/testing/texts.h"
 
 namespace {
-
-std::string Text(UString<UTF8> text) {
-    return std::string(text.begin(), text.end());
-}
-
-UString<UTF8> View(const std::string& text) {
-    return UString<UTF8>(text.data(), text.data() + text.size());
-}
 
 std::string Repeated(const std::string& piece, std::size_t count) {
     std::string text;

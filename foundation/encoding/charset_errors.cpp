@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "foundation/encoding/icu_error_name.h"
-#include "foundation/encoding/windows_error.h"
+#include "foundation/encoding/local_buffer.h"
 #include "foundation/numbers/number_text.h"
 
 namespace {
@@ -101,11 +101,14 @@ std::string WindowsCharacterSetResult::CodeName() const {
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
         nullptr, windowsCode_, kEnglishUnitedStates, reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
     const std::unique_ptr<char, LocalBufferDeleter> owned(buffer);
-    std::string name(count > 0 ? buffer : "", count);
-    const std::size_t lineBreak = name.rfind("\r\n");
+    return CutAtLastLineBreak(std::string(count > 0 ? buffer : "", count));
+}
+
+std::string CutAtLastLineBreak(std::string message) {
+    const std::size_t lineBreak = message.rfind("\r\n");
     if (lineBreak != std::string::npos)
-        name.erase(lineBreak);
-    return name;
+        message.erase(lineBreak);
+    return message;
 }
 
 std::string WindowsCharacterSetResult::Describe() const {

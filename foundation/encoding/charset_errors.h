@@ -6,6 +6,7 @@
 #include <string>
 
 #include "foundation/errors/debuggable_exception.h"
+#include "foundation/text/lifetime_bound.h"
 #include "winapi/win32.h"
 
 // An ICU status: 0 is success, negative values are warnings, positive values failures.
@@ -16,8 +17,8 @@ public:
     ~ICUResult() override = default;
 
     // Describe(), kept until the next call; the class-name text if composing it fails.
-    const char* what() const noexcept override;
-    UString<UTF8> Message() const noexcept override;
+    const char* what() const noexcept QUENDRA_LIFETIME_BOUND override;
+    UString<UTF8> Message() const noexcept QUENDRA_LIFETIME_BOUND override;
 
     virtual bool Succeeded() const;
     virtual std::int32_t Code() const;
@@ -41,7 +42,7 @@ public:
     ~CharacterSetResult() override = default;
 
     // Shared with WindowsCharacterSetResult; fills this class's own cache.
-    const char* what() const noexcept override;
+    const char* what() const noexcept QUENDRA_LIFETIME_BOUND override;
     // "CharacterSetResult:[ {context}:] {ICUResult::Describe}[ ["{detail}"]]"
     std::string Describe() const override;
 
@@ -73,3 +74,7 @@ public:
 private:
     DWORD windowsCode_;
 };
+
+// A system message as CodeName shows it: cut at the start of its last CR LF, the line break that
+// ends system messages, so the line breaks of a message of several lines stay.
+std::string CutAtLastLineBreak(std::string message);

@@ -8,14 +8,11 @@
 
 #include "foundation/encoding/icu_error_name.h"
 #include "foundation/encoding/windows_error.h"
+#include "foundation/testing/texts.h"
 
 namespace {
 
 constexpr DWORD kUnknownCode = 0x2FFF0001;
-
-std::string Text(UString<UTF8> text) {
-    return std::string(text.begin(), text.end());
-}
 
 TEST(ICUResultTest, DescribesCodeNameAndFunction) {
     struct Case {
@@ -86,6 +83,21 @@ TEST(WindowsCharacterSetResultTest, NamesTheCodeWithTheSystemMessageWithoutItsLi
     EXPECT_EQ(name, Text(SystemMessageText(Windows::Error(1113, nullptr), 0, nullptr)));
     EXPECT_EQ(error.Describe(),
               "WindowsCharacterSetResult: Error 1113 (" + name + ") in TranscodeU8ToU16");
+}
+
+// The system's own messages end in their only line break, so the cut is shown on chosen texts.
+TEST(CutAtLastLineBreakTest, CutsAtTheLastCrLfOnly) {
+    struct Case {
+        std::string message;
+        std::string name;
+    };
+    for (const Case& c :
+         {Case{"One line.\r\n", "One line."},
+          Case{"First line.\r\nSecond line.\r\n", "First line.\r\nSecond line."},
+          Case{"Kept\r\ncut", "Kept"}, Case{"No line break", "No line break"}, Case{"\r\n", ""},
+          Case{"", ""}, Case{"LF\n", "LF\n"}, Case{"CR\r", "CR\r"}}) {
+        EXPECT_EQ(CutAtLastLineBreak(c.message), c.name) << c.message;
+    }
 }
 
 TEST(WindowsCharacterSetResultTest, UnknownCodeHasAnEmptyNameAndNullFunctionIsOmitted) {

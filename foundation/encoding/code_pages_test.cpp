@@ -7,32 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "foundation/encoding/oversized_text_for_test.h"
 #include "foundation/encoding/windows_error.h"
+#include "foundation/testing/oversized_text.h"
+#include "foundation/testing/texts.h"
 
 namespace {
 
 constexpr UINT kWindows1252 = 1252;
-
-std::string Bytes(UString<UTF8> text) {
-    return std::string(text.begin(), text.end());
-}
-
-std::u16string Units(UString<UTF16> text) {
-    return std::u16string(text.begin(), text.end());
-}
-
-UString<UTF8> View(const std::string& text) {
-    return UString<UTF8>(text.data(), text.data() + text.size());
-}
-
-std::vector<WCHAR> Wide(const std::u16string& text) {
-    return std::vector<WCHAR>(text.begin(), text.end());
-}
-
-UString<UTF16> View(const std::vector<WCHAR>& units) {
-    return UString<UTF16>(units.data(), units.data() + units.size());
-}
 
 const std::string kGruesseUtf8 = "Gr\xC3\xBC\xC3\x9F"
                                  "e";
@@ -80,17 +61,17 @@ TEST(CodePageConversionTest, EmptyTextsGiveEmptyStrings) {
 TEST(CodePageConversionTest, Utf8ConversionsReplaceInvalidInput) {
     EXPECT_EQ(Units(Utf8ToWide("\xFF")), u"\uFFFD");
     EXPECT_EQ(Units(Utf8ToWide(View(kGruesseUtf8))), kGruesseUtf16);
-    EXPECT_EQ(Bytes(WideToUtf8(View(Wide(kGruesseUtf16)))), kGruesseUtf8);
+    EXPECT_EQ(Text(WideToUtf8(View(Wide(kGruesseUtf16)))), kGruesseUtf8);
     const std::vector<WCHAR> lone = {u'a', 0xD800, u'b'};
-    EXPECT_EQ(Bytes(WideToUtf8(View(lone))), "a\xEF\xBF\xBD"
-                                             "b");
+    EXPECT_EQ(Text(WideToUtf8(View(lone))), "a\xEF\xBF\xBD"
+                                            "b");
 }
 
 TEST(CodePageConversionTest, ResultsOfUpTo64UnitsStayInlineAndLongerGetExactBlocks) {
     for (const std::size_t length : {std::size_t{64}, std::size_t{65}, std::size_t{300}}) {
         const std::vector<WCHAR> units(length, u'x');
         const CopiedUString<UTF8> ansi = WideToAnsi(View(units));
-        EXPECT_EQ(Bytes(ansi), std::string(length, 'x'));
+        EXPECT_EQ(Text(ansi), std::string(length, 'x'));
         EXPECT_EQ(ansi.IsInline(), length <= 64) << length;
         EXPECT_EQ(ansi.Capacity(), std::max<std::uint64_t>(length, 64)) << length;
 
@@ -128,7 +109,7 @@ private:
 TEST_F(AnsiCodePageTest, Utf8ToAnsiZGivesTerminatedAnsiBytes) {
     const CopiedUString<UTF8> ansi = Utf8ToAnsiZ(View(kGruesseUtf8));
     const std::string expected = Is1252() ? kGruesse1252 : kGruesseUtf8;
-    EXPECT_EQ(Bytes(ansi), expected);
+    EXPECT_EQ(Text(ansi), expected);
     EXPECT_EQ(ansi.begin()[ansi.Length()], '\0');
     EXPECT_EQ(std::string(ansi.begin()), expected);
 }
@@ -137,7 +118,7 @@ TEST_F(AnsiCodePageTest, CharactersMissingFromTheCodePageAreReplaced) {
     const std::string cjk = "a\xE4\xB8\xAD"
                             "b";
     const CopiedUString<UTF8> ansi = Utf8ToAnsiZ(View(cjk));
-    EXPECT_EQ(Bytes(ansi), Is1252() ? "a?b" : cjk);
+    EXPECT_EQ(Text(ansi), Is1252() ? "a?b" : cjk);
 }
 
 TEST_F(AnsiCodePageTest, AnsiToWideReadsTheCodePage) {

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "foundation/errors/debuggable_exception.h"
+#include "foundation/text/lifetime_bound.h"
 #include "foundation/text/ustring.h"
 
 class ExceptionPL : public DebuggableException {
@@ -16,9 +17,9 @@ public:
     ~ExceptionPL() override = default;
 
     // The message in the ANSI code page, valid until the next call on this object.
-    const char* what() const noexcept override;
+    const char* what() const noexcept QUENDRA_LIFETIME_BOUND override;
     // The class-name text when the message is empty.
-    UString<UTF8> Message() const noexcept override;
+    UString<UTF8> Message() const noexcept QUENDRA_LIFETIME_BOUND override;
 
 private:
     CopiedUString<UTF8> message_;

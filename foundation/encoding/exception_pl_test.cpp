@@ -6,13 +6,11 @@
 #include <stdexcept>
 #include <string>
 
+#include "foundation/testing/texts.h"
+
 namespace {
 
 constexpr UINT kWindows1252 = 1252;
-
-std::string Text(UString<UTF8> text) {
-    return std::string(text.begin(), text.end());
-}
 
 TEST(ExceptionPLTest, CarriesItsMessageInBothTexts) {
     const ExceptionPL error("Unable to gather OSVERSIONINFOEX");

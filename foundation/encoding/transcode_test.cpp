@@ -8,25 +8,10 @@
 #include <vector>
 
 #include "foundation/encoding/charset_errors.h"
-#include "foundation/encoding/oversized_text_for_test.h"
+#include "foundation/testing/oversized_text.h"
+#include "foundation/testing/texts.h"
 
 namespace {
-
-std::u16string Units(UString<UTF16> text) {
-    return std::u16string(text.begin(), text.end());
-}
-
-std::string Bytes(UString<UTF8> text) {
-    return std::string(text.begin(), text.end());
-}
-
-UString<UTF16> View(const std::vector<WCHAR>& units) {
-    return UString<UTF16>(units.data(), units.data() + units.size());
-}
-
-UString<UTF8> View(const std::string& bytes) {
-    return UString<UTF8>(bytes.data(), bytes.data() + bytes.size());
-}
 
 // The same text in both encodings.
 struct ValidCase {
@@ -49,10 +34,6 @@ const std::vector<ValidCase>& ValidCases() {
     return cases;
 }
 
-std::vector<WCHAR> Wide(const std::u16string& text) {
-    return std::vector<WCHAR>(text.begin(), text.end());
-}
-
 TEST(TranscodeTest, EmptyTextsGiveEmptyInlineStrings) {
     const CopiedUString<UTF16> wide = TranscodeU8ToU16(UString<UTF8>());
     const CopiedUString<UTF8> narrow = TranscodeU16ToU8(UString<UTF16>());
@@ -71,7 +52,7 @@ TEST(TranscodeTest, ValidTextsConvertBothWaysInBuffersOfTheirExactSize) {
 
         const std::vector<WCHAR> units = Wide(c.utf16);
         const CopiedUString<UTF8> narrow = TranscodeU16ToU8(View(units));
-        EXPECT_EQ(Bytes(narrow), c.utf8);
+        EXPECT_EQ(Text(narrow), c.utf8);
         EXPECT_EQ(narrow.Capacity(), std::max<std::uint64_t>(c.utf8.size(), 64)) << c.utf8;
         EXPECT_EQ(narrow.IsInline(), c.utf8.size() <= 64) << c.utf8;
     }
@@ -115,7 +96,7 @@ TEST(TranscodeTest, TheErrorIsCaughtThroughEveryBaseAndDescribesItself) {
         TranscodeU8ToU16(lone);
         FAIL() << "no error";
     } catch (const DebuggableException& error) {
-        const std::string message = Bytes(error.Message());
+        const std::string message = Text(error.Message());
         EXPECT_TRUE(message.starts_with("WindowsCharacterSetResult: Error 1113 (")) << message;
         EXPECT_TRUE(message.ends_with(") in TranscodeU8ToU16")) << message;
     }

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "foundation/encoding/code_pages.h"
+#include "foundation/encoding/local_buffer.h"
 #include "foundation/encoding/transcode.h"
 #include "foundation/format/format.h"
 #include "foundation/numbers/number_text.h"
@@ -96,15 +97,4 @@ CopiedUString<UTF8> SystemMessageText(Windows::Error error, std::uint8_t maxWidt
 
 CopiedUString<UTF8> WindowsErrorText(DWORD code) {
     return ComposeErrorText(code, nullptr);
-}
-
-void FreeLocalBuffer(HLOCAL buffer) noexcept {
-    if (buffer == nullptr)
-        return;
-    try {
-        if (LocalFree(buffer) != nullptr)
-            throw LocalFreeFailed();
-    } catch (const LocalFreeFailed&) {
-        // A buffer that cannot be released is left to the process's end.
-    }
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "foundation/errors/debuggable_exception.h"
+#include "foundation/text/lifetime_bound.h"
 #include "foundation/text/ustring.h"
 #include "winapi/win32.h"
 
@@ -18,10 +19,10 @@ public:
     Error(const Error& other);
     ~Error() override = default;
 
-    const char* what() const noexcept override;
+    const char* what() const noexcept QUENDRA_LIFETIME_BOUND override;
     // The range ends with a NUL byte that is counted in its length, so that what() can convert
     // it in one piece; the class-name fallback has none.
-    UString<UTF8> Message() const noexcept override;
+    UString<UTF8> Message() const noexcept QUENDRA_LIFETIME_BOUND override;
 
     DWORD Code() const { return code_; }
     HMODULE Module() const { return module_; }
@@ -51,13 +52,3 @@ void CheckWin32(BOOL result, HMODULE module = nullptr);
 CopiedUString<UTF8> SystemMessageText(Windows::Error error, std::uint8_t maxWidth, HMODULE module);
 // "Windows Error 0x{err}: {msg}" for a bare code, without the trailing NUL of Error::Message.
 CopiedUString<UTF8> WindowsErrorText(DWORD code);
-
-// Raised and swallowed inside FreeLocalBuffer.
-class LocalFreeFailed {};
-// Releases a buffer that Windows allocated for the caller; null is fine, failures are dropped.
-void FreeLocalBuffer(HLOCAL buffer) noexcept;
-
-// For std::unique_ptr holders of such buffers.
-struct LocalBufferDeleter {
-    void operator()(void* buffer) const noexcept { FreeLocalBuffer(buffer); }
-};

@@ -8,8 +8,9 @@
 #include <thread>
 #include <vector>
 
+#include "foundation/errors/data_overflow.h"
 #include "foundation/format/format.h"
-#include "foundation/streams/stream_errors.h"
+#include "foundation/testing/texts.h"
 #include "foundation/threads/thread_error.h"
 
 namespace {
@@ -22,10 +23,6 @@ class NestedError : public DebuggableException {};
 
 // Named by no other test, so that its text is first made inside the race below.
 class RacedError : public DebuggableException {};
-
-std::string Text(UString<UTF8> text) {
-    return std::string(text.begin(), text.Length());
-}
 
 TEST(DebuggableExceptionTest, TextsNameTheMostDerivedClass) {
     struct Case {

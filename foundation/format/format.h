@@ -7,20 +7,9 @@
 #include <array>
 #include <concepts>
 
-#include "foundation/errors/debuggable_exception.h"
 #include "foundation/format/format_engine.h"
+#include "foundation/format/format_errors.h"
 #include "foundation/text/ustring.h"
-
-// A "{" with no later "}".
-class BadFormatStringError : public DebuggableException {};
-// More argument placeholders than arguments.
-class TooManyFormatArguments : public DebuggableException {};
-// Arguments left over after every placeholder is bound.
-class TooFewFormatArguments : public DebuggableException {};
-// An empty name, or a byte after the first outside [0-9A-Za-z_].
-class ImproperFormatVariableName : public DebuggableException {};
-// A "_" name that is not built in, or a name without a bound value.
-class UndefinedFormatVariable : public DebuggableException {};
 
 // The whole template is validated before anything is rendered; only the result allocates.
 template <typename... Args>

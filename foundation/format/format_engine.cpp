@@ -4,7 +4,6 @@
 #include <array>
 #include <functional>
 
-#include "foundation/format/format.h"
 #include "foundation/text/ascii_tables.h"
 #include "foundation/text/text_ops.h"
 

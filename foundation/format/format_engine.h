@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 
+#include "foundation/format/format_errors.h"
 #include "foundation/text/ustring.h"
 
 // (name, value). Bound names are ranges inside the template, so each occurrence of a

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "foundation/testing/texts.h"
 #include "foundation/text/text_ops.h"
 
 namespace {
@@ -32,10 +33,6 @@ CopiedUString<UTF8> FormatWith(UString<UTF8> templateText, const Args& args) {
     }
     ADD_FAILURE() << "no more than 3 arguments";
     return {};
-}
-
-std::string Text(UString<UTF8> text) {
-    return ToStdString(text);
 }
 
 struct RenderCase {
@@ -93,7 +90,7 @@ TEST(FormatTest, AcceptsEveryArgumentTextType) {
     const CopiedUString<UTF8> owned("owned");
     const char* const terminated = "terminated";
     const std::string backing = "range";
-    const UString<UTF8> range(backing.data(), backing.data() + backing.size());
+    const UString<UTF8> range = View(backing);
     EXPECT_EQ(Text(Format("{a} {b} {c} {d}", owned, terminated, range, "literal")),
               "owned terminated range literal");
 }
@@ -273,9 +270,7 @@ TEST(BindFormatArgumentsTest, SortsByNameThenTemplatePosition) {
 
 TEST(LookupFormatVariableTest, BuiltinsMatchExactlyByText) {
     const std::string crlf = "_crlf";
-    EXPECT_EQ(Text(LookupFormatVariable(UString<UTF8>(crlf.data(), crlf.data() + crlf.size()),
-                                        BuiltinFormatVariables())),
-              "\r\n");
+    EXPECT_EQ(Text(LookupFormatVariable(View(crlf), BuiltinFormatVariables())), "\r\n");
     EXPECT_THROW(LookupFormatVariable("_CRLF", BuiltinFormatVariables()), UndefinedFormatVariable);
     EXPECT_THROW(LookupFormatVariable("_z", BuiltinFormatVariables()), UndefinedFormatVariable);
 }

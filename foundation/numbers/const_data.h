@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "foundation/errors/debuggable_exception.h"
+#include "foundation/text/lifetime_bound.h"
 #include "foundation/text/ustring.h"
 
 class ConstDataCapacityExceeded : public DebuggableException {};
@@ -25,9 +26,12 @@ public:
         storage_[length_ + 1] = '\0';
     }
 
-    UString<UTF8> View() const { return UString<UTF8>(storage_, storage_ + length_); }
-    operator UString<UTF8>() const { return View(); }
-    const char* c_str() const { return storage_; }
+    // Views into this object: they end with it.
+    UString<UTF8> View() const QUENDRA_LIFETIME_BOUND {
+        return UString<UTF8>(storage_, storage_ + length_);
+    }
+    operator UString<UTF8>() const QUENDRA_LIFETIME_BOUND { return View(); }
+    const char* c_str() const QUENDRA_LIFETIME_BOUND { return storage_; }
     std::uint64_t Length() const { return length_; }
 
 private:

@@ -5,11 +5,9 @@
 #include <cstring>
 #include <string>
 
-namespace {
+#include "foundation/testing/texts.h"
 
-std::string Text(UString<UTF8> text) {
-    return std::string(text.begin(), text.Length());
-}
+namespace {
 
 TEST(ConstDataTest, HoldsTheTextFollowedByTwoNuls) {
     for (const char* text : {"", "a", "US-ASCII", "12345678"}) {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "foundation/errors/data_overflow.h"
 #include "foundation/numbers/number_text.h"
-#include "foundation/streams/stream_errors.h"
 
 namespace {
 

@@ -7,8 +7,6 @@
 #include <cstring>
 #include <string>
 
-#include "foundation/streams/stream_errors.h"
-
 namespace {
 
 IpAddress Ipv6(const std::array<std::uint16_t, 8>& groups, const char* zone = "") {

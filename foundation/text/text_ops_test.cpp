@@ -5,21 +5,18 @@
 #include <set>
 #include <string>
 
+#include "foundation/testing/texts.h"
 #include "foundation/text/ascii_tables.h"
 
 namespace {
 
-UString<UTF8> Range(const std::string& text) {
-    return UString<UTF8>(text.data(), text.data() + text.size());
-}
-
 TEST(FindFirstTest, FindsTheFirstMatchOrReturnsTheEnd) {
     const std::string text = "abcabc";
-    EXPECT_EQ(FindFirst<UTF8>(Range(text), "ca"), text.data() + 2);
-    EXPECT_EQ(FindFirst<UTF8>(Range(text), "abc"), text.data());
-    EXPECT_EQ(FindFirst<UTF8>(Range(text), "bcd"), text.data() + 6);
-    EXPECT_EQ(FindFirst<UTF8>(Range(text), "abcabcx"), text.data() + 6);
-    EXPECT_EQ(FindFirst<UTF8>(Range(text), ""), text.data());
+    EXPECT_EQ(FindFirst<UTF8>(View(text), "ca"), text.data() + 2);
+    EXPECT_EQ(FindFirst<UTF8>(View(text), "abc"), text.data());
+    EXPECT_EQ(FindFirst<UTF8>(View(text), "bcd"), text.data() + 6);
+    EXPECT_EQ(FindFirst<UTF8>(View(text), "abcabcx"), text.data() + 6);
+    EXPECT_EQ(FindFirst<UTF8>(View(text), ""), text.data());
 }
 
 TEST(TrimAsciiSpaceTest, TrimsOnlyTabLineFeedCarriageReturnAndSpace) {
@@ -27,13 +24,14 @@ TEST(TrimAsciiSpaceTest, TrimsOnlyTabLineFeedCarriageReturnAndSpace) {
         std::string text;
         std::string expected;
     };
-    for (const Case& c : {Case{"\t ab c\n", "ab c"}, Case{"\r\n", ""}, Case{"", ""},
-                          Case{"\vx\f", "\vx\f"}, Case{"x\xA0", "x\xA0"}, Case{"  x", "x"}}) {
-        const UString<UTF8> trimmed = TrimAsciiSpace(Range(c.text));
+    for (const Case& c :
+         {Case{"\t ab c\n", "ab c"}, Case{"\r\n", ""}, Case{"", ""}, Case{"\vx\f", "\vx\f"},
+          Case{"x\xA0", "x\xA0"}, Case{"  x", "x"}, Case{"one\r\ntwo\r\n", "one\r\ntwo"}}) {
+        const UString<UTF8> trimmed = TrimAsciiSpace(View(c.text));
         EXPECT_EQ(std::string(trimmed.begin(), trimmed.Length()), c.expected);
     }
     const std::string spaces = "   ";
-    const UString<UTF8> empty = TrimAsciiSpace(Range(spaces));
+    const UString<UTF8> empty = TrimAsciiSpace(View(spaces));
     EXPECT_EQ(empty.begin(), spaces.data() + 3);
     EXPECT_EQ(empty.end(), spaces.data() + 3);
 }
@@ -41,7 +39,7 @@ TEST(TrimAsciiSpaceTest, TrimsOnlyTabLineFeedCarriageReturnAndSpace) {
 TEST(ToStdStringTest, CopiesTheBytes) {
     EXPECT_EQ(ToStdString(UString<UTF8>()), "");
     const std::string withNul("a\0b", 3);
-    EXPECT_EQ(ToStdString(Range(withNul)), withNul);
+    EXPECT_EQ(ToStdString(View(withNul)), withNul);
 }
 
 TEST(TextLessTest, OrdersByUnsignedBytesThenLength) {
@@ -53,7 +51,7 @@ TEST(TextLessTest, OrdersByUnsignedBytesThenLength) {
     for (const Case& c : {Case{"abc", "abd", true}, Case{"ab", "abc", true}, Case{"", "a", true},
                           Case{"abc", "abc", false}, Case{"a", "", false}, Case{"z", "\x80", true},
                           Case{"\x80", "z", false}}) {
-        EXPECT_EQ(TextLess(Range(c.a), Range(c.b)), c.less) << c.a << " < " << c.b;
+        EXPECT_EQ(TextLess(View(c.a), View(c.b)), c.less) << c.a << " < " << c.b;
     }
     std::set<CopiedUString<UTF8>, CopiedUStringLess> sorted{
         CopiedUString<UTF8>("b"), CopiedUString<UTF8>("ab"), CopiedUString<UTF8>("a")};
@@ -72,7 +70,7 @@ TEST(AsciiCompareNoCaseTest, FoldsOnlyAsciiLetters) {
     for (const Case& c :
          {Case{"ABC", "abc", 0}, Case{"abc", "abcd", -1}, Case{"abcd", "ABC", 1}, Case{"b", "A", 1},
           Case{"[", "A", -6}, Case{"\xC4", "\xE4", -32}, Case{"", "", 0}}) {
-        EXPECT_EQ(AsciiCompareNoCase(Range(c.x), Range(c.y)), c.result) << c.x << " ~ " << c.y;
+        EXPECT_EQ(AsciiCompareNoCase(View(c.x), View(c.y)), c.result) << c.x << " ~ " << c.y;
     }
 }
 

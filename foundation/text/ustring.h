@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "foundation/text/encoding.h"
+#include "foundation/text/lifetime_bound.h"
 
 // A non-owning text range; a range whose end is not above its begin is empty.
 template <typename T>
@@ -106,13 +107,14 @@ public:
         end_ = end;
     }
 
-    UString<T> View() const { return UString<T>(begin_, end_); }
-    operator UString<T>() const { return View(); }
+    // Views into this string: they end with it.
+    UString<T> View() const QUENDRA_LIFETIME_BOUND { return UString<T>(begin_, end_); }
+    operator UString<T>() const QUENDRA_LIFETIME_BOUND { return View(); }
 
-    Unit* begin() { return begin_; }
-    Unit* end() { return end_; }
-    const Unit* begin() const { return begin_; }
-    const Unit* end() const { return end_; }
+    Unit* begin() QUENDRA_LIFETIME_BOUND { return begin_; }
+    Unit* end() QUENDRA_LIFETIME_BOUND { return end_; }
+    const Unit* begin() const QUENDRA_LIFETIME_BOUND { return begin_; }
+    const Unit* end() const QUENDRA_LIFETIME_BOUND { return end_; }
     std::uint64_t Length() const { return end_ - begin_; }
     bool IsEmpty() const { return end_ == begin_; }
     std::uint64_t Capacity() const { return capacity_; }

@@ -4,19 +4,16 @@
 
 #include <string>
 
+#include "foundation/testing/texts.h"
 #include "foundation/text/string_builder.h"
 
 namespace {
 
 using U8 = CopiedUString<UTF8>;
 
-std::string Text(UString<UTF8> text) {
-    return std::string(text.begin(), text.Length());
-}
-
 U8 Repeated(char unit, std::size_t count) {
     const std::string text(count, unit);
-    return U8(UString<UTF8>(text.data(), text.data() + text.size()));
+    return U8(View(text));
 }
 
 TEST(UStringTest, ReversedAndNullRangesAreEmpty) {

@@ -3,17 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <type_traits>
 
+#include "foundation/testing/started_thread.h"
 #include "foundation/threads/sleep.h"
-#include "foundation/threads/started_thread_for_test.h"
 
 namespace {
 
+static_assert(!std::is_copy_constructible_v<CriticalSection>);
+static_assert(!std::is_copy_assignable_v<CriticalSection>);
+
 class CriticalSectionTest : public ::testing::Test {
 protected:
-    void SetUp() override { EXPECT_EQ(InitializeCriticalSectionWrapper(&section_), &section_); }
-    void TearDown() override { DeleteCriticalSectionWrapper(&section_); }
-
     // Starts a thread that takes the section; Entered tells whether it got in.
     void StartContender() {
         contender_ = StartThread(&contenderBody_);
@@ -25,12 +26,12 @@ protected:
         contender_ = nullptr;
     }
 
-    CRITICAL_SECTION section_;
+    CriticalSection section_;
 
 private:
     std::atomic<bool> entered_ = false;
     FunctionBody contenderBody_{[this] {
-        const CriticalSectionLock lock(&section_);
+        const CriticalSectionLock lock(section_);
         entered_ = true;
     }};
     HANDLE contender_ = nullptr;
@@ -38,9 +39,9 @@ private:
 
 TEST_F(CriticalSectionTest, TheOwnerMayEnterAgainWhileOthersWait) {
     {
-        const CriticalSectionLock outer(&section_);
+        const CriticalSectionLock outer(section_);
         {
-            const CriticalSectionLock inner(&section_);
+            const CriticalSectionLock inner(section_);
             StartContender();
             EXPECT_FALSE(Entered());
         }
@@ -51,11 +52,12 @@ TEST_F(CriticalSectionTest, TheOwnerMayEnterAgainWhileOthersWait) {
     EXPECT_TRUE(Entered());
 }
 
-TEST_F(CriticalSectionTest, LeaveReleasesOnceAndTheLocksEndDoesNotLeaveAgain) {
+TEST_F(CriticalSectionTest, LeaveReleasesOnceHoweverOftenItIsCalled) {
     {
-        const CriticalSectionLock outer(&section_);
+        const CriticalSectionLock outer(section_);
         {
-            CriticalSectionLock inner(&section_);
+            CriticalSectionLock inner(section_);
+            inner.Leave();
             inner.Leave();
         }
         StartContender();
@@ -66,12 +68,18 @@ TEST_F(CriticalSectionTest, LeaveReleasesOnceAndTheLocksEndDoesNotLeaveAgain) {
 }
 
 TEST_F(CriticalSectionTest, EnterReturnsTheSectionAndLeavingNullDoesNothing) {
-    EXPECT_EQ(EnterCriticalSectionWrapper(&section_), &section_);
-    LeaveCriticalSectionIfHeld(&section_);
+    EXPECT_EQ(EnterCriticalSectionWrapper(section_.Get()), section_.Get());
+    LeaveCriticalSectionIfHeld(section_.Get());
     LeaveCriticalSectionIfHeld(nullptr);
     StartContender();
     JoinContender();
     EXPECT_TRUE(Entered());
+}
+
+TEST(CriticalSectionWrapperTest, InitializeReturnsTheSection) {
+    CRITICAL_SECTION section;
+    EXPECT_EQ(InitializeCriticalSectionWrapper(&section), &section);
+    DeleteCriticalSectionWrapper(&section);
 }
 
 } // namespace

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "foundation/encoding/windows_error.h"
+#include "foundation/testing/started_thread.h"
 #include "foundation/threads/sleep.h"
-#include "foundation/threads/started_thread_for_test.h"
 #include "foundation/threads/thread_start.h"
 
 namespace {

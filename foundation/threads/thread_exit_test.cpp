@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "foundation/testing/started_thread.h"
 #include "foundation/threads/log_nesting_depth.h"
 #include "foundation/threads/per_thread_string.h"
-#include "foundation/threads/started_thread_for_test.h"
 #include "foundation/threads/thread_name.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "foundation/encoding/windows_error.h"
-#include "foundation/threads/started_thread_for_test.h"
+#include "foundation/testing/started_thread.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/threads/started_thread_for_test.h"
+#include "foundation/testing/started_thread.h"
 
 namespace {
 

@@ -2,14 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <openssl/err.h>
+
 #include <atomic>
 #include <cstdint>
 #include <string>
 
 #include "foundation/encoding/windows_error.h"
+#include "foundation/testing/started_thread.h"
 #include "foundation/threads/sleep.h"
-#include "foundation/threads/started_thread_for_test.h"
 #include "foundation/threads/thread_error.h"
+#include "foundation/threads/thread_local_ptr.h"
 
 namespace {
 
@@ -23,6 +26,29 @@ TEST(StartThreadTest, RunsTheBodyOnAnotherThreadAndJoinWaitsForItsEnd) {
     });
     EXPECT_TRUE(finished);
     EXPECT_NE(bodyThread, GetCurrentThreadId());
+}
+
+// Disposed of by the thread-exit functions, it records what is left of the ending thread's
+// OpenSSL error queue.
+struct CryptoStateProbe {
+    ~CryptoStateProbe() { *errorAtDisposal = ERR_peek_error(); }
+    unsigned long* errorAtDisposal;
+};
+
+// The registry keeps its entries for good, so the slot is a static object.
+ThreadLocalPtr<CryptoStateProbe, DisposeByDeleting> cryptoStateProbe;
+
+// The thread-exit functions may still use OpenSSL, so its per-thread state goes last.
+TEST(StartThreadTest, ReleasesTheCryptoThreadStateAfterTheThreadExitFunctions) {
+    unsigned long queued = 0;
+    unsigned long errorAtDisposal = 0;
+    RunOnStartedThread([&] {
+        ERR_raise(ERR_LIB_USER, 1);
+        queued = ERR_peek_error();
+        cryptoStateProbe.Set(new CryptoStateProbe{&errorAtDisposal});
+    });
+    ASSERT_NE(queued, 0u);
+    EXPECT_EQ(errorAtDisposal, queued);
 }
 
 TEST(JoinThreadTest, IgnoresANullHandle) {
