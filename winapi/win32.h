@@ -8,12 +8,15 @@
 #include <process.h>
 #define WIDE(text) L##text
 #else
-#include "winapi/posix/code_pages.h"
-#include "winapi/posix/errors.h"
-#include "winapi/posix/handles.h"
-#include "winapi/posix/threads.h"
-#include "winapi/posix/types.h"
+#include "winapi/base/handles.h"
+#include "winapi/base/types.h"
+#include "winapi/code_pages/code_pages.h"
+#include "winapi/errors/errors.h"
+#include "winapi/errors/messages.h"
+#include "winapi/threads/synchronisation.h"
+#include "winapi/threads/thread_local_storage.h"
+#include "winapi/threads/threads.h"
 #define WIDE(text) u##text
 #endif
 
-#include "winapi/thread_naming.h"
+#include "winapi/threads/thread_naming.h"

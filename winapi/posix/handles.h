@@ -1,5 +1,0 @@
-#pragma once
-
-#include "winapi/posix/types.h"
-
-BOOL CloseHandle(HANDLE handle);
