@@ -13,6 +13,7 @@
 #include "winapi/code_pages/code_pages.h"
 #include "winapi/errors/errors.h"
 #include "winapi/errors/messages.h"
+#include "winapi/files/files.h"
 #include "winapi/threads/synchronisation.h"
 #include "winapi/threads/thread_local_storage.h"
 #include "winapi/threads/threads.h"
