@@ -1,4 +1,23 @@
 // Files, directories, moves, temporary files and the module's own path.
+//
+// On the Linux layer each call keeps its Win32 results and last-error codes; where it cannot do
+// what Windows does it refuses:
+// - names: Z: is the Linux root and the only drive (others fail with 3); no UNC or \\?\UNC
+//   names (53); names are case-sensitive; a lone surrogate, a ':' after the drive and "<>\"|?*"
+//   fail with 123, so FindFirstFileW takes one exact name and no wildcards; trailing dots and
+//   spaces are kept, not stripped;
+// - share modes are whole-file OFD locks that hold between processes: any writer excludes every
+//   other reader and writer whatever its share mode allows, a reader shares with readers (even
+//   with share mode 0), and a reader that shares writing takes no lock;
+// - read-only is "no write bit at all" and binds root too; GetFileAttributesW reports ARCHIVE
+//   for a plain file, as Windows does for the files it creates, and knows no hidden or system
+//   files; SetFileAttributesW changes only the read-only attribute, and nothing on a directory;
+// - CreateFileW ignores its flags and attributes and the inheritance in its security
+//   attributes: every descriptor is close-on-exec; a directory never opens (5);
+// - a FIFO opens at once: for writing without a reader it fails, and a read at its end returns
+//   TRUE with 0 bytes rather than failing with 109;
+// - GetModuleFileNameW names only the process's own module, as a Z: path;
+// - moves sync the source before and the target's directory after, whatever the flags.
 #pragma once
 
 #include "winapi/base/types.h"
