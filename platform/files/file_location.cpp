@@ -2,14 +2,17 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "foundation/encoding/code_pages.h"
 #include "foundation/encoding/transcode.h"
+#include "foundation/encoding/windows_error.h"
 #include "foundation/text/string_builder.h"
 #include "foundation/text/text_ops.h"
 #include "foundation/threads/critical_section.h"
 #include "platform/files/file_errors.h"
 #include "platform/files/file_location_statics.h"
+#include "platform/files/module_file_name.h"
 #include "winapi/win32.h"
 
 namespace {
@@ -257,4 +260,30 @@ CopiedUString<UTF16> LongPathForm(UString<UTF8> path, std::uint32_t limit) {
                                             UString<UTF16>(replaced.begin() + 1, replaced.end()))
                        : Concatenate<UTF16>(UString<UTF16>(WIDE("\\\\?\\")), replaced);
     return TerminatedCopy(std::move(prefixed), false);
+}
+
+// A name that fills the buffer may have been cut short, so only a shorter result is trusted.
+CopiedUString<UTF8> ModuleFileNameThrough(ModuleFileNameCall call, HMODULE module) {
+    std::vector<WCHAR> buffer(kFirstModuleNameUnits);
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(buffer.size());
+        const DWORD length = call(module, buffer.data(), size);
+        if (length == 0)
+            ThrowFailedCall();
+        if (length < size)
+            return TranscodeU16ToU8(UString<UTF16>(buffer.data(), buffer.data() + length));
+        if (size >= kMaxModuleNameUnits)
+            throw Windows::Error(ERROR_INSUFFICIENT_BUFFER, nullptr);
+        buffer.assign(std::min<DWORD>(2 * size, kMaxModuleNameUnits), WCHAR(0));
+    }
+}
+
+CopiedUString<UTF8> ModuleFileName(HMODULE module) {
+    return ModuleFileNameThrough([](HMODULE target, LPWSTR name,
+                                    DWORD size) { return GetModuleFileNameW(target, name, size); },
+                                 module);
+}
+
+FileLocation ExecutableDirectory() {
+    return FileLocation(ModuleFileName(nullptr)).Parent();
 }

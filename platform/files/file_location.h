@@ -9,6 +9,7 @@
 #include "foundation/errors/debuggable_exception.h"
 #include "foundation/text/lifetime_bound.h"
 #include "foundation/text/ustring.h"
+#include "winapi/win32.h"
 
 // A file name holds a byte below 0x20 or one of the characters " * / : < > ? \ |.
 class IllegalFileName : public DebuggableException {};
@@ -69,6 +70,21 @@ public:
     CopiedUString<UTF8> FileNameText() const;
     bool IsRoot() const;
 
+    // INVALID_FILE_ATTRIBUTES for an item that is missing or unreadable, for the empty location
+    // (without a system call) and for text that is not valid UTF-8.
+    DWORD GetAttributes() const;
+    // Both raise InvalidFileAttrs (code 0, no path) when the attributes cannot be read.
+    bool IsDirectory() const;
+    bool IsFile() const;
+    // Creates the last component only; an existing directory is left alone. The SDK's
+    // CreateDirectory macro renames this member alike in every unit, as this header includes it.
+    void CreateDirectory(LPSECURITY_ATTRIBUTES security = nullptr) const;
+    // Creates every missing directory of the chain, outermost first.
+    void CreateDirectories() const;
+    void MoveTo(const FileLocation& destination, DWORD flags) const;
+    // Replaces an existing file, read-only or not, and may copy across volumes.
+    void MoveReplacing(const FileLocation& destination) const;
+
 private:
     CopiedUString<UTF8> text_;
     std::unique_ptr<FileLocationSideRecord> sideRecord_;
@@ -94,3 +110,8 @@ bool IsAbsolutePath(UString<UTF8> path);
 // A text that already starts with the device prefixes "\\?\" or "\\.\" is only transcoded.
 // Raises WindowsCharacterSetResult for text that is not valid UTF-8.
 CopiedUString<UTF16> LongPathForm(UString<UTF8> path, std::uint32_t limit);
+
+// The full path of a module; null is the executable. Raises Windows::Error when the call fails or
+// the name does not fit 32,768 units.
+CopiedUString<UTF8> ModuleFileName(HMODULE module);
+FileLocation ExecutableDirectory();
