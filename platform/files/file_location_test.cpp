@@ -9,20 +9,9 @@
 #include "foundation/testing/texts.h"
 #include "platform/files/file_errors.h"
 #include "platform/files/file_location_statics.h"
+#include "platform/files/guarded_text_for_test.h"
 
 namespace {
-
-// A text followed in memory by separators and a name, so that reading past its end changes
-// the answer.
-class GuardedText {
-public:
-    explicit GuardedText(const std::string& text) : buffer_(text + "\\/x"), length_(text.size()) {}
-    UString<UTF8> View() const { return UString<UTF8>(buffer_.data(), buffer_.data() + length_); }
-
-private:
-    std::string buffer_;
-    std::size_t length_;
-};
 
 FileLocation Location(const std::string& text) {
     return FileLocation(View(text));

@@ -18,6 +18,7 @@
 #include "foundation/testing/fuzz_input.h"
 #include "platform/files/file_errors.h"
 #include "platform/files/file_location.h"
+#include "platform/files/guarded_text_for_test.h"
 
 namespace {
 
@@ -64,16 +65,6 @@ private:
     std::size_t size_;
 };
 
-class GuardedCopy {
-public:
-    explicit GuardedCopy(const std::string& text) : buffer_(text + "\\/\\"), size_(text.size()) {}
-    UString<UTF8> View() const { return UString<UTF8>(buffer_.data(), buffer_.data() + size_); }
-
-private:
-    std::string buffer_;
-    std::size_t size_;
-};
-
 bool SameAnalysis(const PathAnalysis& a, const PathAnalysis& b) {
     return a.isRoot == b.isRoot && a.isAbsolute == b.isAbsolute && a.isUnc == b.isUnc &&
            a.hasDrive == b.hasDrive && Text(a.drive) == Text(b.drive);
@@ -81,7 +72,7 @@ bool SameAnalysis(const PathAnalysis& a, const PathAnalysis& b) {
 
 void CheckAnalysis(const std::string& text) {
     const PathAnalysis analysis = AnalyzePath(ExactCopy(text).View());
-    Require(SameAnalysis(analysis, AnalyzePath(GuardedCopy(text).View())));
+    Require(SameAnalysis(analysis, AnalyzePath(GuardedText(text).View())));
     Require(IsAbsolutePath(ExactCopy(text).View()) == analysis.isAbsolute);
     Require(!analysis.isRoot || analysis.isAbsolute);
     Require(!(analysis.isUnc && analysis.hasDrive));
@@ -172,7 +163,7 @@ void CheckJoin(const FileLocation& location, const std::string& child) {
     const std::string expected =
         trimmed.empty() ? base : base + (IsSeparator(base.back()) ? "" : "\\") + trimmed;
     Require(Text(joined.Text()) == expected);
-    Require(Text(FileLocation(location, GuardedCopy(child).View()).Text()) == expected);
+    Require(Text(FileLocation(location, GuardedText(child).View()).Text()) == expected);
 }
 
 std::string Utf8Of(const CopiedUString<UTF16>& form) {
@@ -199,7 +190,7 @@ void CheckLongPathForm(const std::string& text, std::uint32_t limit) {
     const CopiedUString<UTF16> form = LongPathForm(ExactCopy(text).View(), limit);
     Require(*form.end() == WCHAR(0));
     const std::string result = Utf8Of(form);
-    Require(result == Utf8Of(LongPathForm(GuardedCopy(text).View(), limit)));
+    Require(result == Utf8Of(LongPathForm(GuardedText(text).View(), limit)));
 
     const PathAnalysis analysis = AnalyzePath(ExactCopy(text).View());
     const bool device = text.size() >= 4 && text.starts_with("\\\\") &&

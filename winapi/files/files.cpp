@@ -43,6 +43,20 @@ using win32_layer::LayerCall;
 using win32_layer::PathErrorFromErrno;
 using win32_layer::ToLinuxPath;
 
+// The low part is the result; 0xFFFFFFFF is also the failure value, so a success that yields it
+// clears the last error for the caller to tell them apart.
+template <typename High>
+DWORD SplitIntoParts(std::uint64_t value, High* high) {
+    if (high != nullptr) {
+        *high = static_cast<High>(value >> 32);
+    }
+    const auto low = static_cast<DWORD>(value);
+    if (low == 0xFFFFFFFF) {
+        SetLastError(ERROR_SUCCESS);
+    }
+    return low;
+}
+
 bool HasNoWriteBit(const struct stat& status) {
     return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
@@ -283,15 +297,7 @@ DWORD SetFilePointer(HANDLE file, LONG distanceLow, PLONG distanceHigh, DWORD me
         SetLastError(Win32ErrorFromErrno(errno));
         return INVALID_SET_FILE_POINTER;
     }
-    const auto value = static_cast<std::uint64_t>(position);
-    if (distanceHigh != nullptr) {
-        *distanceHigh = static_cast<LONG>(value >> 32);
-    }
-    const auto low = static_cast<DWORD>(value);
-    if (low == INVALID_SET_FILE_POINTER) {
-        SetLastError(ERROR_SUCCESS);
-    }
-    return low;
+    return SplitIntoParts(static_cast<std::uint64_t>(position), distanceHigh);
 }
 
 BOOL SetEndOfFile(HANDLE file) {
@@ -329,15 +335,7 @@ DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh) {
         SetLastError(Win32ErrorFromErrno(errno));
         return INVALID_FILE_SIZE;
     }
-    const auto size = static_cast<std::uint64_t>(status.st_size);
-    if (sizeHigh != nullptr) {
-        *sizeHigh = static_cast<DWORD>(size >> 32);
-    }
-    const auto low = static_cast<DWORD>(size);
-    if (low == INVALID_FILE_SIZE) {
-        SetLastError(ERROR_SUCCESS);
-    }
-    return low;
+    return SplitIntoParts(static_cast<std::uint64_t>(status.st_size), sizeHigh);
 }
 
 DWORD GetFileType(HANDLE file) {
