@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "foundation/streams/stream_errors.h"
+#include "foundation/streams/test_bytes.h"
 #include "foundation/testing/texts.h"
 #include "platform/files/file_errors.h"
 #include "platform/files/temporary_files_for_test.h"
@@ -25,10 +26,6 @@ std::string Pattern(std::size_t length) {
     for (std::size_t i = 0; i < length; ++i)
         bytes[i] = static_cast<char>(i * 7 + i / 251);
     return bytes;
-}
-
-ByteRange Bytes(const std::string& text) {
-    return ByteRange(reinterpret_cast<const unsigned char*>(text.data()), text.size());
 }
 
 // Records the calls a receiver gets, with the progress calls between them.
@@ -104,7 +101,7 @@ TEST_F(OpenFileTest, WriteWholeFileReplacesTheContent) {
         {"", "old content"}, {"new", "old content"}, {Pattern(10000), "old"}};
     for (const auto& [content, old] : cases) {
         MakeFile("file", old);
-        WriteWholeFile(Bytes(content), At("file"));
+        WriteWholeFile(BytesOf(content), At("file"));
         EXPECT_EQ(Content("file"), content);
     }
     WriteWholeFile(ByteRange(), At("created"));
@@ -154,7 +151,7 @@ TEST_F(OpenFileTest, CreateForWritingTruncatesInPlace) {
     WindowsPlatform::FileWritingPath file;
     file.CreateForWriting(At("file"));
     EXPECT_EQ(file.Size(), 0u);
-    FileWriter(file, 0).Write(Bytes("ab"));
+    FileWriter(file, 0).Write(BytesOf("ab"));
     file.CreateForWriting(At("file")); // closes the first handle
     EXPECT_EQ(file.Size(), 0u);
     file.Close();
@@ -165,11 +162,11 @@ TEST_F(OpenFileTest, CreateForWritingTruncatesInPlace) {
 TEST_F(OpenFileTest, ReadersAndWritersKeepTheirOwnOffsets) {
     WindowsPlatform::FileWritingPath file(At("file"));
     FileWriter writer(file, 2);
-    writer.Write(Bytes("cd")).Write(Bytes("ef"));
+    writer.Write(BytesOf("cd")).Write(BytesOf("ef"));
     EXPECT_EQ(writer.Offset(), 6u);
     writer.Write(ByteRange());
     EXPECT_EQ(writer.Offset(), 6u);
-    FileWriter(file, 0).Write(Bytes("ab"));
+    FileWriter(file, 0).Write(BytesOf("ab"));
     EXPECT_EQ(file.Size(), 6u);
 
     FileReader first(file, 0);
@@ -240,7 +237,7 @@ TEST_F(OpenFileTest, AFileThatShrinksEndsTheLoop) {
         EXPECT_EQ(loop.Chunk().Length(), 4096u);
         WindowsPlatform::FileWritingPath other;
         other.CreateForWriting(At("file"));
-        FileWriter(other, 0).Write(Bytes(Pattern(5000)));
+        FileWriter(other, 0).Write(BytesOf(Pattern(5000)));
         std::uint64_t delivered = loop.Chunk().Length();
         try {
             while (loop.Remaining() > 0) {

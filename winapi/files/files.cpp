@@ -39,6 +39,7 @@ namespace {
 using win32_layer::File;
 using win32_layer::FindHandleOf;
 using win32_layer::InjectedFailure;
+using win32_layer::InjectedWriteLimit;
 using win32_layer::LayerCall;
 using win32_layer::PathErrorFromErrno;
 using win32_layer::ToLinuxPath;
@@ -235,6 +236,7 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written,
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
+    toWrite = InjectedWriteLimit(toWrite);
     // A synchronous Win32 write completes in full or fails, so short writes go on.
     const auto* bytes = static_cast<const unsigned char*>(buffer);
     DWORD done = 0;

@@ -20,6 +20,8 @@ std::mutex mutex;
 // Read and write ask on every call, so an unarmed switch costs them no lock.
 std::atomic<bool> anyArmed{false};
 Armed armed[static_cast<std::size_t>(LayerCall::Count)];
+bool shortWriteArmed = false;
+DWORD shortWriteLimit = 0;
 
 } // namespace
 
@@ -29,11 +31,19 @@ void FailNextCall(LayerCall call, DWORD code, unsigned afterCount) {
     anyArmed = true;
 }
 
+void ShortenNextWrite(DWORD limit) {
+    const std::lock_guard lock(mutex);
+    shortWriteArmed = true;
+    shortWriteLimit = limit;
+    anyArmed = true;
+}
+
 void ClearInjectedFailures() {
     const std::lock_guard lock(mutex);
     for (Armed& entry : armed) {
         entry = {};
     }
+    shortWriteArmed = false;
     anyArmed = false;
 }
 
@@ -53,6 +63,18 @@ bool InjectedFailure(LayerCall call) {
     entry.armed = false;
     SetLastError(entry.code);
     return true;
+}
+
+DWORD InjectedWriteLimit(DWORD requested) {
+    if (!anyArmed) {
+        return requested;
+    }
+    const std::lock_guard lock(mutex);
+    if (!shortWriteArmed) {
+        return requested;
+    }
+    shortWriteArmed = false;
+    return requested < shortWriteLimit ? requested : shortWriteLimit;
 }
 
 } // namespace win32_layer

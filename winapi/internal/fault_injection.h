@@ -13,14 +13,23 @@ enum class LayerCall {
     MoveFileExW,
     GetTempFileNameW,
     CreateDirectoryW,
+    GetNamedSecurityInfoW,
+    SetNamedSecurityInfoW,
+    CryptProtectData,
+    CryptUnprotectData,
+    GetTimeZoneInformation,
     Count, // not a call: the number of calls above
 };
 
 // The call fails once with `code`, after `afterCount` calls of it have passed.
 void FailNextCall(LayerCall call, DWORD code, unsigned afterCount = 0);
+// The next WriteFile writes at most `limit` bytes and reports success, as a write to a pipe may.
+void ShortenNextWrite(DWORD limit);
 void ClearInjectedFailures();
 
 // True, with the last error set, when this call of `call` is the one to fail.
 bool InjectedFailure(LayerCall call);
+// The count that this write may transfer: `requested`, unless a shortened write is armed.
+DWORD InjectedWriteLimit(DWORD requested);
 
 } // namespace win32_layer

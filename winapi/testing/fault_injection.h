@@ -10,6 +10,7 @@
 
 using win32_layer::FailNextCall;
 using win32_layer::LayerCall;
+using win32_layer::ShortenNextWrite;
 
 // Clears every armed failure when it ends, so that one test's failure never reaches the next.
 class ScopedFaultInjection {
