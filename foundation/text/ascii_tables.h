@@ -9,10 +9,10 @@ using ByteTable = std::array<std::uint8_t, 256>;
 // 256 bits; byte value v is bit v % 8 of byte v / 8, least significant bit first.
 class ByteSet {
 public:
-    constexpr bool Contains(std::uint8_t byte) const {
-        return (bits_[byte >> 3] >> (byte & 7)) & 1;
+    constexpr bool Contains(std::uint8_t value) const {
+        return (bits_[value >> 3] >> (value & 7)) & 1;
     }
-    constexpr void Add(std::uint8_t byte) { bits_[byte >> 3] |= std::uint8_t(1u << (byte & 7)); }
+    constexpr void Add(std::uint8_t value) { bits_[value >> 3] |= std::uint8_t(1u << (value & 7)); }
 
 private:
     std::array<std::uint8_t, 32> bits_{};

@@ -73,6 +73,10 @@ void FileLocation::CreateDirectories() const {
                 throw FileFoundError(current, 0);
             break;
         }
+        // A search never finds a share's root or a drive's, which exist all the same.
+        if (const DWORD attributes = current.GetAttributes();
+            attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+            break;
         const bool top = current.IsRoot() || !HasSeparator(current.Text());
         missing.push_back(current);
         if (top)

@@ -206,16 +206,34 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPP
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    ssize_t count = 0;
-    do {
-        count = ::read(object->Descriptor(), buffer, toRead);
-    } while (count < 0 && errno == EINTR);
-    if (count < 0) {
-        SetLastError(TransferError(errno));
-        return FALSE;
+    // Linux moves less than 2 GiB per call, but a disk file read on Windows falls short only at
+    // the end of the file; a pipe or device gives what it has.
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    DWORD done = 0;
+    bool regular = false;
+    while (done < toRead) {
+        const ssize_t count = ::read(object->Descriptor(), bytes + done, toRead - done);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            SetLastError(TransferError(errno));
+            return FALSE;
+        }
+        done += static_cast<DWORD>(count);
+        if (count == 0 || done == toRead) {
+            break;
+        }
+        if (!regular) {
+            struct stat status {};
+            regular = fstat(object->Descriptor(), &status) == 0 && S_ISREG(status.st_mode);
+            if (!regular) {
+                break;
+            }
+        }
     }
     if (read != nullptr) {
-        *read = static_cast<DWORD>(count);
+        *read = done;
     }
     return TRUE;
 }

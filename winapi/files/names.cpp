@@ -153,7 +153,8 @@ DWORD CopyAcross(const std::string& source, const std::string& target, bool repl
         unlink(temporary.c_str());
         return error;
     }
-    if (unlink(source.c_str()) != 0) {
+    // The copy must be on disk under its name before the only other copy goes.
+    if (!SyncFile(ParentOf(target), true) || unlink(source.c_str()) != 0) {
         return Win32ErrorFromErrno(errno);
     }
     return ERROR_SUCCESS;
