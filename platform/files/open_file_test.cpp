@@ -129,6 +129,20 @@ TEST_F(OpenFileTest, ADirectoryIsNotOpened) {
     }
 }
 
+// A device or pipe given as a key file would make a read block or never end.
+TEST_F(OpenFileTest, ADeviceIsNotOpened) {
+    SKIP_ON_WINDOWS_BECAUSE("Linux device names");
+    for (const char* device : {"Z:\\dev\\null", "Z:\\dev\\zero"}) {
+        SCOPED_TRACE(device);
+        try {
+            WindowsPlatform::FileReadingPath(FileLocation(View(device)), false);
+            ADD_FAILURE() << "opened";
+        } catch (const FilePermissionError& error) {
+            EXPECT_EQ(error.Code(), 5u);
+        }
+    }
+}
+
 TEST_F(OpenFileTest, CreateForWritingRefusesAReadOnlyFile) {
     SKIP_UNDER_WINE_BECAUSE("Wine run by root opens a read-only file for writing");
     MakeFile("read-only", "keep");
@@ -209,15 +223,27 @@ TEST_F(OpenFileTest, ReadExactlyPastTheEndAdvancesByWhatItRead) {
     EXPECT_EQ(atEnd.begin(), buffer);
 }
 
-TEST_F(OpenFileTest, AFileOpenForReadingRefusesAWriter) {
+// Either way round: a key file being written is never read half-done, and the reverse.
+TEST_F(OpenFileTest, ReadersAndWritersOfOneFileExcludeEachOther) {
     MakeFile("file", "abc");
-    const WindowsPlatform::FileReadingPath reading(At("file"), false);
-    try {
-        WindowsPlatform::FileWritingPath writing(At("file"));
-        ADD_FAILURE();
-    } catch (const FileIOError& error) {
-        EXPECT_EQ(error.Code(), 32u);
+    const auto expectSharingViolation = [](const std::function<void()>& open) {
+        try {
+            open();
+            ADD_FAILURE() << "opened";
+        } catch (const FileIOError& error) {
+            EXPECT_EQ(typeid(error), typeid(FileIOError)) << typeid(error).name();
+            EXPECT_EQ(error.Code(), 32u);
+        }
+    };
+    {
+        const WindowsPlatform::FileReadingPath reading(At("file"), false);
+        expectSharingViolation([&] { WindowsPlatform::FileWritingPath writing(At("file")); });
     }
+    const WindowsPlatform::FileWritingPath writing(At("file"));
+    expectSharingViolation([&] {
+        IgnoreDataReceiver receiver;
+        ReadWholeFile(At("file"), receiver, 0, nullptr);
+    });
 }
 
 unsigned RunLoopAfterShrinking(void* argument) {
