@@ -10,15 +10,15 @@
 // Entry b is the position of the highest 0 bit of b; 8 for 0xFF, which has none.
 inline constexpr std::array<std::uint8_t, 256> HighestZeroBitTable = [] {
     std::array<std::uint8_t, 256> table{};
-    for (unsigned byte = 0; byte < 256; ++byte) {
+    for (unsigned value = 0; value < 256; ++value) {
         std::uint8_t position = 8;
         for (int bit = 7; bit >= 0; --bit) {
-            if ((byte & (1u << bit)) == 0) {
+            if ((value & (1u << bit)) == 0) {
                 position = static_cast<std::uint8_t>(bit);
                 break;
             }
         }
-        table[byte] = position;
+        table[value] = position;
     }
     return table;
 }();

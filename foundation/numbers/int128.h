@@ -22,3 +22,9 @@ struct UInt128 {
 Int128 ParseInt128Hex(const std::string& text);
 // As ParseInt128Hex, except that a leading "-" is dropped without effect.
 UInt128 ParseUInt128Hex(const std::string& text);
+
+// The limits, owned by every unit that includes this header and built by its start-up from their
+// texts; they stay zero until then.
+const Int128 Int128Max = ParseInt128Hex("7fffffffffffffffffffffffffffffff");
+const Int128 Int128Min = ParseInt128Hex("-80000000000000000000000000000000");
+const UInt128 UInt128Max = ParseUInt128Hex("ffffffffffffffffffffffffffffffff");

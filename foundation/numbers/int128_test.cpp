@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "foundation/numbers/int128_second_unit.h"
+
 namespace {
 
 constexpr std::uint64_t kAllOnes = ~std::uint64_t(0);
@@ -64,6 +66,29 @@ TEST(UInt128Test, LeadingMinusIsDroppedWithoutEffect) {
         EXPECT_EQ(value.high, c.high);
         EXPECT_EQ(value.low, c.low);
     }
+}
+
+TEST(Int128LimitsTest, EveryUnitOwnsLimitsHoldingTheExtremesBeforeItsOwnObjectsAreBuilt) {
+    const Int128Limits units[] = {
+        {&Int128Max, &Int128Min, &UInt128Max},
+        LimitsOfSecondUnit(),
+        LimitsCopiedAtSecondUnitsStartUp(),
+    };
+    for (std::size_t i = 0; i < std::size(units); ++i) {
+        SCOPED_TRACE(i);
+        const Int128Limits& unit = units[i];
+        EXPECT_FALSE(unit.max->negative);
+        EXPECT_EQ(unit.max->high, kAllOnes >> 1);
+        EXPECT_EQ(unit.max->low, kAllOnes);
+        EXPECT_TRUE(unit.min->negative);
+        EXPECT_EQ(unit.min->high, kTopBit);
+        EXPECT_EQ(unit.min->low, 0u);
+        EXPECT_EQ(unit.unsignedMax->high, kAllOnes);
+        EXPECT_EQ(unit.unsignedMax->low, kAllOnes);
+    }
+    EXPECT_NE(units[0].max, units[1].max);
+    EXPECT_NE(units[0].min, units[1].min);
+    EXPECT_NE(units[0].unsignedMax, units[1].unsignedMax);
 }
 
 } // namespace
