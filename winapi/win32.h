@@ -3,20 +3,30 @@
 #pragma once
 
 #if defined(_WIN32)
+#include <winsock2.h>
+
 #include <windows.h>
 
+#include <aclapi.h>
 #include <process.h>
+#include <wincrypt.h>
 #define WIDE(text) L##text
 #else
 #include "winapi/base/handles.h"
 #include "winapi/base/types.h"
 #include "winapi/code_pages/code_pages.h"
+#include "winapi/data_protection/data_protection.h"
 #include "winapi/errors/errors.h"
 #include "winapi/errors/messages.h"
 #include "winapi/files/files.h"
+#include "winapi/modules/modules.h"
+#include "winapi/security/security.h"
+#include "winapi/sockets/sockets.h"
+#include "winapi/system_information/system_information.h"
 #include "winapi/threads/synchronisation.h"
 #include "winapi/threads/thread_local_storage.h"
 #include "winapi/threads/threads.h"
+#include "winapi/time/time.h"
 #define WIDE(text) u##text
 #endif
 

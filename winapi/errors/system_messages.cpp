@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "winapi/data_protection/data_protection.h"
 #include "winapi/errors/errors.h"
 
 namespace win32_layer {
@@ -16,6 +17,7 @@ constexpr std::pair<DWORD, const char*> kMessages[] = {
     {ERROR_ACCESS_DENIED, "Permission for the operation was refused.\r\n"},
     {ERROR_INVALID_HANDLE, "The handle does not name an open object of the right kind.\r\n"},
     {ERROR_NOT_ENOUGH_MEMORY, "Memory ran out before the operation could complete.\r\n"},
+    {ERROR_INVALID_DATA, "The data is not in a form that can be used.\r\n"},
     {ERROR_NOT_SAME_DEVICE, "Source and target lie on different volumes.\r\n"},
     {ERROR_WRITE_PROTECT, "The volume can only be read.\r\n"},
     {ERROR_GEN_FAILURE, "The operation failed for an unspecified reason.\r\n"},
@@ -42,6 +44,12 @@ constexpr std::pair<DWORD, const char*> kMessages[] = {
     {ERROR_RESOURCE_DATA_NOT_FOUND, "The module holds no resources.\r\n"},
     {ERROR_RESOURCE_LANG_NOT_FOUND, "No message exists in the requested language.\r\n"},
     {ERROR_CANT_RESOLVE_FILENAME, "Too many symbolic links had to be followed for the name.\r\n"},
+    {static_cast<DWORD>(NTE_BAD_DATA), "The sealed data was altered or damaged.\r\n"},
+    {static_cast<DWORD>(NTE_BAD_KEY_STATE),
+     "The data was sealed with another machine key than this computer's.\r\n"},
+    {static_cast<DWORD>(NTE_BAD_KEYSET), "This computer has no machine key.\r\n"},
+    {static_cast<DWORD>(NTE_KEYSET_ENTRY_BAD),
+     "The machine key file is damaged or open to other accounts, and is not used.\r\n"},
 };
 
 } // namespace

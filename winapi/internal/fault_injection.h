@@ -18,6 +18,7 @@ enum class LayerCall {
     CryptProtectData,
     CryptUnprotectData,
     GetTimeZoneInformation,
+    WSAStartup,
     Count, // not a call: the number of calls above
 };
 
