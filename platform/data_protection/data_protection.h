@@ -1,0 +1,18 @@
+// Sealing bytes so that only this computer can open them again, as byte vectors.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "foundation/streams/byte_range.h"
+#include "winapi/win32.h"
+
+// Throws Windows::Error with the last error when sealing fails, and ERROR_INVALID_PARAMETER for a
+// range of 4 GiB or more, which the system's length could not describe.
+std::vector<unsigned char> ProtectData(ByteRange data, const WCHAR* description, ByteRange entropy,
+                                       CRYPTPROTECT_PROMPTSTRUCT* prompt, std::uint32_t flags);
+
+// Throws Windows::Error for data that is no sealed blob of this computer, a damaged one, or other
+// entropy. The blob's description is not handed on.
+std::vector<unsigned char> UnprotectData(ByteRange data, ByteRange entropy,
+                                         CRYPTPROTECT_PROMPTSTRUCT* prompt, std::uint32_t flags);
