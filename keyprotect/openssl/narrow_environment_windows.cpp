@@ -1,0 +1,7 @@
+#include <stdlib.h>
+
+#include "keyprotect/openssl/narrow_environment.h"
+
+char** NarrowEnvironment() {
+    return _environ;
+}
