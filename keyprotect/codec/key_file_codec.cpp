@@ -18,8 +18,6 @@ namespace {
 constexpr char kTemporaryPrefix[] = "TempSecurePrivateKey";
 // Built before main and released at exit like every unit's statics; nothing reads it.
 [[maybe_unused]] const CopiedUString<UTF8> driveText(UString<UTF8>("Z:"));
-// The longest path without the long-path prefix.
-constexpr std::uint32_t kPathLimit = 259;
 
 ByteRange RangeOf(const std::vector<unsigned char>& bytes) {
     return ByteRange(bytes.data(), bytes.size());
@@ -29,7 +27,7 @@ ByteRange RangeOf(const std::vector<unsigned char>& bytes) {
 void RemoveTemporaryFile(const FileLocation& temporary) noexcept {
     const DWORD error = GetLastError();
     try {
-        const CopiedUString<UTF16> name = LongPathForm(temporary.Text(), kPathLimit);
+        const CopiedUString<UTF16> name = LongPathForm(temporary.Text(), kFilePathLimit);
         SetFileAttributesW(name.begin(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(name.begin());
     } catch (...) {

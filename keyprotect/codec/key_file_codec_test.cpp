@@ -29,9 +29,9 @@ protected:
     }
 
     // The names in the directory, so that a stray temporary file shows.
-    std::vector<std::string> Names() const {
+    std::vector<std::string> Names(const std::string& relative = "") const {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(Native("")))
+        for (const auto& entry : fs::directory_iterator(Native(relative)))
             names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
@@ -99,11 +99,7 @@ TEST_F(KeyFileCodecTest, AFailedWriteLeavesNoOutputAndNoTemporaryFile) {
     fs::create_directory(Native("out/DecryptedKey"));
     EXPECT_THROW(WriteKeyFile(key.Get(), At("out\\DecryptedKey"), false), FileIOError);
     EXPECT_THROW(WriteKeyFile(key.Get(), At("missing\\DecryptedKey"), false), std::exception);
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(Native("out")))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"DecryptedKey", "EncryptedKey"}));
+    EXPECT_EQ(Names("out"), (std::vector<std::string>{"DecryptedKey", "EncryptedKey"}));
     EXPECT_EQ(Content("out/EncryptedKey"), "old");
 }
 

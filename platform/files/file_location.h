@@ -111,6 +111,9 @@ bool IsAbsolutePath(UString<UTF8> path);
 // Raises WindowsCharacterSetResult for text that is not valid UTF-8.
 CopiedUString<UTF16> LongPathForm(UString<UTF8> path, std::uint32_t limit);
 
+// The limit of the file calls: the longest path they take without the long-path prefix.
+inline constexpr std::uint32_t kFilePathLimit = 259;
+
 // The full path of a module; null is the executable. Raises Windows::Error when the call fails or
 // the name does not fit 32,768 units.
 CopiedUString<UTF8> ModuleFileName(HMODULE module);

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr std::uint32_t kPathLimit = 259;
 constexpr std::uint32_t kDirectoryLimit = 248;
 
 bool HasSeparator(UString<UTF8> text) {
@@ -28,7 +27,7 @@ DWORD FileLocation::GetAttributes() const {
     if (IsEmpty())
         return INVALID_FILE_ATTRIBUTES;
     try {
-        const CopiedUString<UTF16> name = LongPathForm(Text(), kPathLimit);
+        const CopiedUString<UTF16> name = LongPathForm(Text(), kFilePathLimit);
         return GetFileAttributesW(name.begin());
     } catch (const WindowsCharacterSetResult&) {
         // Text that is not UTF-8 names no item.
@@ -73,7 +72,8 @@ void FileLocation::CreateDirectories() const {
                 throw FileFoundError(current, 0);
             break;
         }
-        // A search never finds a share's root or a drive's, which exist all the same.
+        // A search never finds a share's root, which exists all the same; the climb would
+        // otherwise go on to the server's name, which no directory can be made of.
         if (const DWORD attributes = current.GetAttributes();
             attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
             break;
@@ -93,8 +93,8 @@ void FileLocation::MoveTo(const FileLocation& destination, DWORD flags) const {
         throw FileNotFoundError(*this, 2);
     if (IsEmpty() || destination.IsEmpty())
         throw EmptyFileLocationError();
-    const CopiedUString<UTF16> source = LongPathForm(Text(), kPathLimit);
-    const CopiedUString<UTF16> target = LongPathForm(destination.Text(), kPathLimit);
+    const CopiedUString<UTF16> source = LongPathForm(Text(), kFilePathLimit);
+    const CopiedUString<UTF16> target = LongPathForm(destination.Text(), kFilePathLimit);
     if (destination.GetAttributes() != INVALID_FILE_ATTRIBUTES) {
         if ((flags & MOVEFILE_REPLACE_EXISTING) == 0)
             throw FileFoundError(destination, 0);
@@ -126,7 +126,7 @@ bool FileItem::Find(const FileLocation& location) {
     found_ = false;
     if (location.IsEmpty())
         return false;
-    const CopiedUString<UTF16> name = LongPathForm(location.Text(), kPathLimit);
+    const CopiedUString<UTF16> name = LongPathForm(location.Text(), kFilePathLimit);
     const HANDLE find = FindFirstFileW(name.begin(), &data_);
     if (find != INVALID_HANDLE_VALUE) {
         FindClose(find);

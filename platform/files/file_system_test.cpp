@@ -91,18 +91,6 @@ TEST_F(FileSystemTest, CreateDirectoriesCreatesTheMissingChain) {
     ExpectRaises<EmptyFileLocationError>([] { FileLocation().CreateDirectories(); }, 0, "");
 }
 
-// A search never finds a drive's root, so the climb must stop there rather than create it.
-TEST_F(FileSystemTest, CreateDirectoriesRightBelowADriveRoot) {
-    // The test directory's own unique name keeps parallel runs apart.
-    const std::string top =
-        Text(At().Text()).substr(0, 3) + "quendra-" + Native("").filename().string();
-    const FileLocation chain(View(top + kSeparator + "a"));
-    chain.CreateDirectories();
-    EXPECT_TRUE(chain.IsDirectory());
-    std::error_code ignored;
-    fs::remove_all(Native("").root_path() / top.substr(3), ignored);
-}
-
 // A relative location without a separator has no parent to climb to, yet can be created.
 TEST_F(FileSystemTest, CreateDirectoriesOfASingleRelativeName) {
     const fs::path previous = fs::current_path();

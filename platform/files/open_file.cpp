@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr std::uint32_t kPathLimit = 259;
 constexpr std::size_t kReadWholeFileBuffer = 4096;
 // The largest count one ReadFile or WriteFile takes; longer ranges go in several calls rather
 // than with a count cut to 32 bits.
@@ -54,7 +53,7 @@ void FileReadingPath::OpenForWriting(const FileLocation& location) {
 void FileReadingPath::Open(const FileLocation& location, DWORD access, DWORD disposition,
                            DWORD shareMode) {
     location_ = location;
-    const CopiedUString<UTF16> name = LongPathForm(location_.Text(), kPathLimit);
+    const CopiedUString<UTF16> name = LongPathForm(location_.Text(), kFilePathLimit);
     // CREATE_ALWAYS would replace a present file with a new one, losing its attributes and
     // security; truncating keeps them.
     const bool truncate = disposition == CREATE_ALWAYS;

@@ -10,8 +10,6 @@ namespace Windows {
 
 namespace {
 
-// The longest path without the long-path prefix.
-constexpr std::uint32_t kPathLimit = 259;
 constexpr SECURITY_INFORMATION kOwnerAndDacl =
     OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
 constexpr DWORD kInheritedByChildren = CONTAINER_INHERIT_ACE | OBJECT_INHERIT_ACE;
@@ -128,7 +126,7 @@ SecurityAttributes::~SecurityAttributes() = default;
 
 void SecurityAttributes::ApplyTo(FileLocation target, bool replace) const noexcept {
     try {
-        const CopiedUString<UTF16> text = LongPathForm(target.Text(), kPathLimit);
+        const CopiedUString<UTF16> text = LongPathForm(target.Text(), kFilePathLimit);
         const auto path = const_cast<LPWSTR>(text.begin());
         LocalHolder descriptor;
         PACL oldDacl = nullptr;

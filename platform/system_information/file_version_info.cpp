@@ -5,16 +5,10 @@
 
 #include "platform/system_information/wow64_redirection.h"
 
-namespace {
-
-constexpr std::uint32_t kPathLimit = 259;
-
-} // namespace
-
 std::optional<VS_FIXEDFILEINFO> FileVersionInfo(const FileLocation& location,
                                                 bool switchOffRedirection) {
     try {
-        const CopiedUString<UTF16> path = LongPathForm(location.Text(), kPathLimit);
+        const CopiedUString<UTF16> path = LongPathForm(location.Text(), kFilePathLimit);
         std::vector<BYTE> block;
         bool read = false;
         {

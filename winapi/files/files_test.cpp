@@ -301,6 +301,17 @@ TEST(Files, FindFirstFileDescribesOneExactName) {
     EXPECT_EQ(GetLastError(), DWORD{ERROR_FILE_NOT_FOUND});
 }
 
+// Windows documents that a search never takes a root, which callers must climb past.
+TEST(Files, FindFirstFileRefusesADriveRoot) {
+    SKIP_UNDER_WINE_BECAUSE("Wine finds a drive's root by searching");
+    TemporaryDirectory directory;
+    const WideString root = WideString(WideView(directory.Path()).substr(0, 3));
+    WIN32_FIND_DATAW data{};
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_EQ(FindFirstFileW(root.c_str(), &data), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), DWORD{ERROR_FILE_NOT_FOUND});
+}
+
 TEST(Files, TemporaryFileNamesTakeThreePrefixUnitsAndHexDigits) {
     TemporaryDirectory directory;
     WCHAR buffer[MAX_PATH] = {};

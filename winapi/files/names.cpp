@@ -205,6 +205,11 @@ HANDLE FindFirstFileW(LPCWSTR name, LPWIN32_FIND_DATAW data) {
         SetLastError(error);
         return INVALID_HANDLE_VALUE;
     }
+    // A search lists a directory's entries, and a root is no directory's entry.
+    if (path == "/") {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
     struct stat status {};
     if (stat(path.c_str(), &status) != 0) {
         SetLastError(PathErrorFromErrno(errno, path));
@@ -221,7 +226,7 @@ HANDLE FindFirstFileW(LPCWSTR name, LPWIN32_FIND_DATAW data) {
         found.nFileSizeLow = static_cast<DWORD>(size);
     }
     std::size_t length = 0;
-    const std::string leaf = path == "/" ? "/" : path.substr(path.rfind('/') + 1);
+    const std::string leaf = path.substr(path.rfind('/') + 1);
     if (!ToWide(leaf, found.cFileName, MAX_PATH, length)) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return INVALID_HANDLE_VALUE;

@@ -28,6 +28,17 @@ constexpr SECURITY_INFORMATION kSupportedInformation =
 // How a DACL is to be inherited on Windows; mode bits inherit nothing, so these change nothing.
 constexpr SECURITY_INFORMATION kInheritanceControl = 0xF0000000;
 
+// The parts of a descriptor that a call reads or sets.
+struct Parts {
+    explicit Parts(SECURITY_INFORMATION information)
+        : owner((information & OWNER_SECURITY_INFORMATION) != 0),
+          group((information & GROUP_SECURITY_INFORMATION) != 0),
+          dacl((information & DACL_SECURITY_INFORMATION) != 0) {}
+    bool owner;
+    bool group;
+    bool dacl;
+};
+
 constexpr mode_t kRead = 4;
 constexpr mode_t kWrite = 2;
 constexpr mode_t kExecute = 1;
@@ -174,14 +185,12 @@ DWORD GetNamedSecurityInfoW(LPCWSTR name, SE_OBJECT_TYPE type, SECURITY_INFORMAT
         const SidBytes ownerSid = win32_layer::UserSid(status.st_uid);
         const SidBytes groupSid = win32_layer::GroupSid(status.st_gid);
         const std::vector<AceRecord> aces = AcesOf(status);
-        const bool withOwner = (information & OWNER_SECURITY_INFORMATION) != 0;
-        const bool withGroup = (information & GROUP_SECURITY_INFORMATION) != 0;
-        const bool withDacl = (information & DACL_SECURITY_INFORMATION) != 0;
+        const Parts with(information);
         const DWORD daclSize = win32_layer::AclSizeOf(aces);
         const DWORD size = static_cast<DWORD>(sizeof(SECURITY_DESCRIPTOR_RELATIVE)) +
-                           (withOwner ? static_cast<DWORD>(ownerSid.size()) : 0) +
-                           (withGroup ? static_cast<DWORD>(groupSid.size()) : 0) +
-                           (withDacl ? daclSize : 0);
+                           (with.owner ? static_cast<DWORD>(ownerSid.size()) : 0) +
+                           (with.group ? static_cast<DWORD>(groupSid.size()) : 0) +
+                           (with.dacl ? daclSize : 0);
         auto* block = static_cast<BYTE*>(LocalAlloc(LMEM_ZEROINIT, size));
         if (block == nullptr) {
             return ERROR_NOT_ENOUGH_MEMORY;
@@ -190,28 +199,28 @@ DWORD GetNamedSecurityInfoW(LPCWSTR name, SE_OBJECT_TYPE type, SECURITY_INFORMAT
         header.Revision = SECURITY_DESCRIPTOR_REVISION;
         header.Control = SE_SELF_RELATIVE;
         DWORD offset = sizeof header;
-        if (withOwner) {
+        if (with.owner) {
             Place(block, offset, ownerSid.data(), static_cast<DWORD>(ownerSid.size()),
                   header.Owner);
         }
-        if (withGroup) {
+        if (with.group) {
             Place(block, offset, groupSid.data(), static_cast<DWORD>(groupSid.size()),
                   header.Group);
         }
-        if (withDacl) {
+        if (with.dacl) {
             header.Control |= SE_DACL_PRESENT;
             header.Dacl = offset;
             win32_layer::WriteAcl(aces, block + offset);
         }
         std::memcpy(block, &header, sizeof header);
         if (owner != nullptr) {
-            *owner = withOwner ? block + header.Owner : nullptr;
+            *owner = with.owner ? block + header.Owner : nullptr;
         }
         if (group != nullptr) {
-            *group = withGroup ? block + header.Group : nullptr;
+            *group = with.group ? block + header.Group : nullptr;
         }
         if (dacl != nullptr) {
-            *dacl = withDacl ? reinterpret_cast<PACL>(block + header.Dacl) : nullptr;
+            *dacl = with.dacl ? reinterpret_cast<PACL>(block + header.Dacl) : nullptr;
         }
         if (sacl != nullptr) {
             *sacl = nullptr;
@@ -236,11 +245,9 @@ DWORD SetNamedSecurityInfoW(LPWSTR name, SE_OBJECT_TYPE type, SECURITY_INFORMATI
     if (type != SE_FILE_OBJECT || (information & ~kSupportedInformation) != 0) {
         return ERROR_INVALID_PARAMETER;
     }
-    const bool withOwner = (information & OWNER_SECURITY_INFORMATION) != 0;
-    const bool withGroup = (information & GROUP_SECURITY_INFORMATION) != 0;
-    const bool withDacl = (information & DACL_SECURITY_INFORMATION) != 0;
-    if ((withOwner && !win32_layer::IsWellFormedSid(owner)) ||
-        (withGroup && !win32_layer::IsWellFormedSid(group)) || (withDacl && dacl == nullptr)) {
+    const Parts with(information);
+    if ((with.owner && !win32_layer::IsWellFormedSid(owner)) ||
+        (with.group && !win32_layer::IsWellFormedSid(group)) || (with.dacl && dacl == nullptr)) {
         return ERROR_INVALID_PARAMETER;
     }
     try {
@@ -250,15 +257,15 @@ DWORD SetNamedSecurityInfoW(LPWSTR name, SE_OBJECT_TYPE type, SECURITY_INFORMATI
             return error;
         }
         uid_t newOwner = status.st_uid;
-        if (withOwner && !IdFor(owner, Principal::User, newOwner)) {
+        if (with.owner && !IdFor(owner, Principal::User, newOwner)) {
             return ERROR_INVALID_OWNER;
         }
         gid_t newGroup = status.st_gid;
-        if (withGroup && !IdFor(group, Principal::Group, newGroup)) {
+        if (with.group && !IdFor(group, Principal::Group, newGroup)) {
             return ERROR_INVALID_PRIMARY_GROUP;
         }
         mode_t permissions = 0;
-        if (withDacl) {
+        if (with.dacl) {
             std::vector<AceRecord> aces;
             if (const DWORD error = win32_layer::ReadAcl(dacl, aces); error != ERROR_SUCCESS) {
                 return error;
@@ -276,7 +283,7 @@ DWORD SetNamedSecurityInfoW(LPWSTR name, SE_OBJECT_TYPE type, SECURITY_INFORMATI
             }
             return win32_layer::PathErrorFromErrno(errno, path);
         }
-        if (withDacl) {
+        if (with.dacl) {
             // A new owner or group must not inherit the power of the old one's set-ID bits.
             const mode_t kept =
                 status.st_mode &
