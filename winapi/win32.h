@@ -27,6 +27,7 @@
 #include "winapi/threads/thread_local_storage.h"
 #include "winapi/threads/threads.h"
 #include "winapi/time/time.h"
+#include "winapi/user_interface/user_interface.h"
 #define WIDE(text) u##text
 #endif
 

@@ -21,27 +21,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// The process's manager running with one writer; the writer's lines are complete once the
-// manager has stopped.
-class LoggingTo {
-public:
-    explicit LoggingTo(LogWriter& writer) : writer_(writer) {
-        LogManager::Instance().AddWriter(&writer_);
-        StartLogging();
-    }
-    ~LoggingTo() { Stop(); }
-    LoggingTo(const LoggingTo&) = delete;
-    LoggingTo& operator=(const LoggingTo&) = delete;
-
-    void Stop() {
-        StopLogging();
-        LogManager::Instance().RemoveWriter(&writer_);
-    }
-
-private:
-    LogWriter& writer_;
-};
-
 // What callers do: ask first, then stream the pieces into a message that commits as it ends.
 void LogPieces(const std::vector<std::string>& pieces, const std::string& logName = "") {
     if (!IsCategoryLogged("debug"))

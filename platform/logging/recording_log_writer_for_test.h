@@ -13,6 +13,7 @@
 
 #include "foundation/testing/texts.h"
 #include "foundation/threads/thread_name.h"
+#include "platform/logging/log_manager.h"
 #include "platform/logging/log_writer.h"
 
 struct RecordedBatch {
@@ -115,4 +116,25 @@ private:
     std::vector<RecordedAudit> audits_;
     int failingWrites_ = 0;
     std::atomic<bool> failFormatting_ = false;
+};
+
+// The process's manager running with one writer; the writer's lines are complete once the
+// manager has stopped.
+class LoggingTo {
+public:
+    explicit LoggingTo(LogWriter& writer) : writer_(writer) {
+        LogManager::Instance().AddWriter(&writer_);
+        StartLogging();
+    }
+    ~LoggingTo() { Stop(); }
+    LoggingTo(const LoggingTo&) = delete;
+    LoggingTo& operator=(const LoggingTo&) = delete;
+
+    void Stop() {
+        StopLogging();
+        LogManager::Instance().RemoveWriter(&writer_);
+    }
+
+private:
+    LogWriter& writer_;
 };

@@ -36,6 +36,9 @@ using LPDWORD = DWORD*;
 using HANDLE = void*;
 struct HINSTANCE__;
 using HMODULE = HINSTANCE__*;
+using HINSTANCE = HMODULE;
+struct HWND__;
+using HWND = HWND__*;
 using HLOCAL = void*;
 
 inline constexpr BOOL FALSE = 0;

@@ -48,8 +48,6 @@
 using HRESULT = LONG;
 using PVOID = void*;
 using PBYTE = BYTE*;
-struct HWND__;
-using HWND = HWND__*;
 
 inline constexpr DWORD ERROR_INVALID_DATA = 13;
 inline constexpr HRESULT NTE_BAD_DATA = static_cast<HRESULT>(0x80090005);

@@ -2,7 +2,10 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdlib>
 #include <mutex>
+#include <string>
+#include <string_view>
 
 #include "winapi/errors/errors.h"
 
@@ -22,6 +25,67 @@ std::atomic<bool> anyArmed{false};
 Armed armed[static_cast<std::size_t>(LayerCall::Count)];
 bool shortWriteArmed = false;
 DWORD shortWriteLimit = 0;
+
+constexpr std::string_view kCallNames[] = {
+    "CreateFileW",
+    "ReadFile",
+    "WriteFile",
+    "MoveFileExW",
+    "GetTempFileNameW",
+    "CreateDirectoryW",
+    "GetNamedSecurityInfoW",
+    "SetNamedSecurityInfoW",
+    "CryptProtectData",
+    "CryptUnprotectData",
+    "GetTimeZoneInformation",
+    "WSAStartup",
+};
+static_assert(std::size(kCallNames) == static_cast<std::size_t>(LayerCall::Count));
+
+// One "Call:code[:after]" entry; a malformed one is ignored, as a test would then fail visibly.
+void ArmEntry(std::string_view entry) {
+    const std::size_t nameEnd = entry.find(':');
+    if (nameEnd == std::string_view::npos) {
+        return;
+    }
+    const std::string numbers(entry.substr(nameEnd + 1));
+    char* end = nullptr;
+    const unsigned long code = std::strtoul(numbers.c_str(), &end, 0);
+    unsigned long afterCount = 0;
+    if (*end == ':') {
+        afterCount = std::strtoul(end + 1, &end, 10);
+    }
+    if (*end != '\0' || end == numbers.c_str()) {
+        return;
+    }
+    for (std::size_t call = 0; call < std::size(kCallNames); ++call) {
+        if (kCallNames[call] == entry.substr(0, nameEnd)) {
+            armed[call] = {true, static_cast<DWORD>(code), static_cast<unsigned>(afterCount)};
+            anyArmed = true;
+        }
+    }
+}
+
+// QUENDRA_LAYER_FAIL="Call:code[:after],..." arms the switch for a whole process, so that a test
+// can make a program fail where it cannot reach the program's code.
+bool ArmFromEnvironment() {
+    const char* setting = std::getenv("QUENDRA_LAYER_FAIL");
+    if (setting == nullptr) {
+        return false;
+    }
+    const std::lock_guard lock(mutex);
+    std::string_view rest(setting);
+    while (!rest.empty()) {
+        const std::size_t comma = rest.find(',');
+        ArmEntry(rest.substr(0, comma));
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    }
+    return true;
+}
+
+void ArmFromEnvironmentOnce() {
+    [[maybe_unused]] static const bool armedFromEnvironment = ArmFromEnvironment();
+}
 
 } // namespace
 
@@ -48,6 +112,7 @@ void ClearInjectedFailures() {
 }
 
 bool InjectedFailure(LayerCall call) {
+    ArmFromEnvironmentOnce();
     if (!anyArmed) {
         return false;
     }
@@ -66,6 +131,7 @@ bool InjectedFailure(LayerCall call) {
 }
 
 DWORD InjectedWriteLimit(DWORD requested) {
+    ArmFromEnvironmentOnce();
     if (!anyArmed) {
         return requested;
     }

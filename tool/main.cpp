@@ -1,0 +1,119 @@
+#include <cstdint>
+#include <iostream>
+#include <memory>
+
+#include "foundation/catchers/caught_exception.h"
+#include "platform/files/file_location.h"
+#include "platform/logging/file_log_writer.h"
+#include "platform/logging/log_manager.h"
+#include "platform/logging/log_message.h"
+#include "platform/sockets/winsock_startup.h"
+#include "tool/conversion_run.h"
+#include "tool/exception_description.h"
+#include "tool/gui_class_library.h"
+#include "tool/options.h"
+#include "tool/process_boundary.h"
+#include "tool/usage_text.h"
+#include "tool/user_messages.h"
+
+namespace {
+
+WinsockStartup winsock(true);
+
+constexpr std::uint32_t kUsageExitCode = 13;
+
+// Owns the writer once the log manager has it, and takes it back out before it is destroyed.
+class LogWriterRegistration {
+public:
+    explicit LogWriterRegistration(std::unique_ptr<FileLogWriter> writer) {
+        LogManager::Instance().AddWriter(writer.get());
+        writer_ = std::move(writer);
+    }
+    LogWriterRegistration(const LogWriterRegistration&) = delete;
+    LogWriterRegistration& operator=(const LogWriterRegistration&) = delete;
+    ~LogWriterRegistration() { LogManager::Instance().RemoveWriter(writer_.get()); }
+
+private:
+    std::unique_ptr<FileLogWriter> writer_;
+};
+
+bool CommandLineComplete() {
+    const bool decrypt = HasOption("decrypt");
+    const bool encrypt = HasOption("encrypt");
+    return HasOption("sitepvklocation") && HasOption("sitepvkpassword") && (decrypt || encrypt) &&
+           !(decrypt && encrypt) && HasOption("dirout") && HasOption("dirin");
+}
+
+void ShowUsage(bool console, int argumentCount) {
+    if (console) {
+        for (const UString<UTF8> line : ConsoleUsageText) {
+            std::cout.write(line.begin(), static_cast<std::streamsize>(line.Length()));
+            std::cout << '\n' << std::flush;
+        }
+        return;
+    }
+    if (argumentCount <= 1) {
+        FreeConsole();
+    }
+    const CopiedUString<UTF16> title = ToMessageBoxText("Quendra");
+    const CopiedUString<UTF16> text = ToMessageBoxText(BoxUsageTemplate);
+    ShowMessageBox(text.begin(), title.begin(), MB_OK);
+}
+
+void Log(UString<UTF8> text) {
+    if (IsCategoryLogged("debug")) {
+        LogMessage message("debug", "");
+        message << text;
+    }
+}
+
+std::uint32_t RunTool(int argumentCount, char** arguments) {
+    ParseCommandLine(argumentCount, arguments);
+    const bool hide = HasOption("hideui");
+    const bool windowsShown =
+        AfxWinInit(GetModuleHandleW(nullptr), nullptr, GetCommandLineW(), 0) != FALSE;
+    const bool console = hide || !windowsShown;
+    if (!CommandLineComplete()) {
+        ShowUsage(console, argumentCount);
+        return kUsageExitCode;
+    }
+
+    const LoggingScope logging;
+    auto writer =
+        std::make_unique<FileLogWriter>(FileLocation(ExecutableDirectory(), "Quendra.out"));
+    writer->EnableCategory("debug");
+    writer->EnableCategory("critical");
+    const LogWriterRegistration registration(std::move(writer));
+    const ExceptionCatcherRegistration<std::exception> standardCatchers;
+    const ExceptionCatcherRegistration<ExceptionPL> platformCatchers;
+
+    Log("Entering Quendra ...");
+    std::uint32_t result = 0;
+    try {
+        result = RunKeyConversion(console);
+    } catch (...) {
+        ShowMessage(DescribeCurrentException(), console);
+        result = kUncodedFailureExitCode;
+    }
+    Log("Exit Quendra ...");
+    return result;
+}
+
+} // namespace
+
+// What escapes the run's own handlers ends here rather than in a crash: the description on the
+// console, and a failure code.
+int main(int argumentCount, char** arguments) {
+    PrepareStandardOutput();
+    try {
+        return ProcessExitCode(RunTool(argumentCount, arguments));
+    } catch (...) {
+        try {
+            const CopiedUString<UTF8> text = DescribeCurrentException();
+            std::cout.write(text.begin(), static_cast<std::streamsize>(text.Length()));
+            std::cout << '\n' << std::flush;
+        } catch (...) {
+        }
+        return ProcessExitCode(kUncodedFailureExitCode);
+    }
+}
