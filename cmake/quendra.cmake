@@ -128,25 +128,48 @@ endfunction()
 
 set(QUENDRA_FUZZ_SECONDS 20 CACHE STRING "Seconds that CTest runs each fuzz target")
 
-# quendra_fuzzer(<name> SOURCES ... LIBRARIES ... CORPUS <seed folder>)
+# quendra_fuzzer(<name> SOURCES ... LIBRARIES ... [CORPUS <folder>] [SEED_VARIABLE <variable>])
 # A libFuzzer target, built only in the fuzz configuration. Its CTest run starts from the
 # checked-in seeds and writes what it finds into the build tree, never into the seeds.
+# Seeds that hold keys are never checked in: with SEED_VARIABLE the run first starts the target
+# with that environment variable naming <name>_seeds in the build tree, for it to write them
+# there and exit, and then fuzzes over those too.
 function(quendra_fuzzer name)
     if(NOT QUENDRA_SANITIZE MATCHES "fuzzer")
         return()
     endif()
-    cmake_parse_arguments(ARG "" "CORPUS" "SOURCES;LIBRARIES" ${ARGN})
+    cmake_parse_arguments(ARG "" "CORPUS;SEED_VARIABLE" "SOURCES;LIBRARIES" ${ARGN})
+    if(NOT ARG_CORPUS AND NOT ARG_SEED_VARIABLE)
+        message(FATAL_ERROR "quendra_fuzzer(${name}) needs CORPUS or SEED_VARIABLE")
+    endif()
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE quendra_warnings ${ARG_LIBRARIES})
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     quendra_program(${name})
-    set(found ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
+    # The first folder takes what the run finds.
+    set(folders ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
+    set(seeds "")
+    if(ARG_CORPUS)
+        set(seeds ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_CORPUS})
+        list(APPEND folders ${seeds})
+    endif()
+    set(generated "")
+    set(seed_step "")
+    # sh -c gets the binary, the seed variable and folder if any, then the folders to fuzz over
+    # (the found corpus first) and the time.
+    set(fuzz "mkdir -p \"$1\" && exec \"$0\" -timeout=10 \"$@\"")
+    if(ARG_SEED_VARIABLE)
+        set(generated ${CMAKE_CURRENT_BINARY_DIR}/${name}_seeds)
+        list(APPEND folders ${generated})
+        set(fuzz "mkdir -p \"$2\" && env \"$1=$2\" \"$0\" && shift 2 && ${fuzz}")
+        set(seed_step ${ARG_SEED_VARIABLE} ${generated})
+    endif()
     add_test(NAME ${name}
-        COMMAND sh -c "mkdir -p \"$1\" && exec \"$0\" -max_total_time=$3 -timeout=10 \"$1\" \"$2\""
-                $<TARGET_FILE:${name}> ${found} ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_CORPUS}
-                ${QUENDRA_FUZZ_SECONDS})
+        COMMAND sh -c "${fuzz}" $<TARGET_FILE:${name}> ${seed_step} ${folders}
+                -max_total_time=${QUENDRA_FUZZ_SECONDS})
     set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT ${QUENDRA_TEST_TIMEOUT})
-    # For scripts/fuzz: the binary and its seed folder.
+    # For scripts/fuzz: the binary, its seed folder, and the variable and folder of the seeds it
+    # writes itself; an empty line for what it lacks.
     file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/fuzzers/${name}
-         CONTENT "$<TARGET_FILE:${name}>\n${CMAKE_CURRENT_SOURCE_DIR}/${ARG_CORPUS}\n")
+         CONTENT "$<TARGET_FILE:${name}>\n${seeds}\n${ARG_SEED_VARIABLE}\n${generated}\n")
 endfunction()

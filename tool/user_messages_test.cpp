@@ -18,26 +18,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// The process's manager with one writer, for the length of a test.
-class Logging {
-public:
-    explicit Logging(LogWriter& writer) : writer_(writer) {
-        LogManager::Instance().AddWriter(&writer_);
-        StartLogging();
-    }
-    ~Logging() { Stop(); }
-    Logging(const Logging&) = delete;
-    Logging& operator=(const Logging&) = delete;
-
-    void Stop() {
-        StopLogging();
-        LogManager::Instance().RemoveWriter(&writer_);
-    }
-
-private:
-    LogWriter& writer_;
-};
-
 std::string ConsoleOutputOf(UString<UTF8> text) {
     testing::internal::CaptureStdout();
     ShowMessage(text, true);
@@ -53,7 +33,7 @@ TEST(ShowMessageTest, ConsoleLineIsTheTextAndIsLoggedAsShown) {
     };
     for (const std::string& text : texts) {
         RecordingLogWriter writer({"debug"});
-        Logging logging(writer);
+        LoggingTo logging(writer);
         EXPECT_EQ(ConsoleOutputOf(View(text)), text + "\n");
         logging.Stop();
         EXPECT_EQ(writer.Lines(), Lines{"debug:" + text});
@@ -62,7 +42,7 @@ TEST(ShowMessageTest, ConsoleLineIsTheTextAndIsLoggedAsShown) {
 
 TEST(ShowMessageTest, ShownWithoutAWriterForDebug) {
     RecordingLogWriter writer({"critical"});
-    Logging logging(writer);
+    LoggingTo logging(writer);
     EXPECT_EQ(ConsoleOutputOf("still shown"), "still shown\n");
     logging.Stop();
     EXPECT_EQ(writer.Lines(), Lines{});

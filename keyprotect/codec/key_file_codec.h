@@ -7,7 +7,7 @@
 #include "keyprotect/keys/openssl_holders.h"
 #include "platform/files/file_location.h"
 
-// Unseals first when `decrypt`; a PEM key that needs a pass phrase is refused.
+// Unseals first when `decrypt`. A PEM key under a pass phrase is tried with the empty one only.
 PrivateKeyHolder ReadKeyFile(const FileLocation& input, bool decrypt);
 
 // Writes the unencrypted PKCS#8 text, sealed when `encrypt`, through a temporary file in the

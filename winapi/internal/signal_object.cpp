@@ -22,8 +22,13 @@ bool SignalObject::Wait(Deadline deadline) {
     const auto isSignalled = [this] { return signalled_; };
     if (!deadline) {
         changed_.wait(lock, isSignalled);
-    } else if (!changed_.wait_until(lock, *deadline, isSignalled)) {
-        return false;
+    } else if (!signalled_) {
+        // A poll must not sleep: a timed kernel wait lasts at least the timer slack even when
+        // its deadline has already passed.
+        if (std::chrono::steady_clock::now() >= *deadline ||
+            !changed_.wait_until(lock, *deadline, isSignalled)) {
+            return false;
+        }
     }
     if (!manualReset_) {
         signalled_ = false;
