@@ -2,11 +2,13 @@
 
 #include <map>
 
+#include "foundation/encoding/windows_error.h"
 #include "foundation/text/string_builder.h"
 #include "foundation/text/text_ops.h"
 #include "keyprotect/codec/key_file_codec.h"
 #include "keyprotect/keys/private_key_reading.h"
 #include "keyprotect/openssl/openssl_startup.h"
+#include "platform/files/file_errors.h"
 #include "platform/files/file_location.h"
 #include "platform/logging/log_manager.h"
 #include "platform/logging/log_message.h"
@@ -38,9 +40,19 @@ void Log(UString<UTF8> text) {
     }
 }
 
-// Read inside a handler, before anything else can touch the thread's last error.
+// Inside a handler: the failing call's code as the error carries it, since unwinding may clear
+// the thread's last error (it does on the Windows build); otherwise the last error, read before
+// anything else can touch it.
 std::uint32_t FailureExitCode() {
-    const DWORD code = GetLastError();
+    DWORD code = GetLastError();
+    try {
+        throw;
+    } catch (const Windows::Error& error) {
+        code = error.Code() != 0 ? error.Code() : code;
+    } catch (const FileIOError& error) {
+        code = error.Code() != 0 ? error.Code() : code;
+    } catch (...) {
+    }
     return code != 0 ? code : kUncodedFailureExitCode;
 }
 
