@@ -56,6 +56,20 @@ std::uint32_t FailureExitCode() {
     return code != 0 ? code : kUncodedFailureExitCode;
 }
 
+// A copy of the site password, wiped before its memory is released.
+class PasswordCopy {
+public:
+    explicit PasswordCopy(CopiedUString<UTF8> text) : text_(std::move(text)) {}
+    PasswordCopy(const PasswordCopy&) = delete;
+    PasswordCopy& operator=(const PasswordCopy&) = delete;
+    ~PasswordCopy() { SecureZeroMemory(text_.begin(), text_.Length()); }
+
+    UString<UTF8> View() const { return text_.View(); }
+
+private:
+    CopiedUString<UTF8> text_;
+};
+
 CopiedUString<UTF8> Quoted(UString<UTF8> prefix, UString<UTF8> description) {
     return CopiedUString<UTF8>(prefix) + "\"" + description + "\"";
 }
@@ -77,8 +91,8 @@ std::uint32_t RunKeyConversion(bool console) {
     }
     try {
         const FileLocation siteKeyLocation(GetOption("sitepvklocation", ""));
-        const CopiedUString<UTF8> password = GetOption("sitepvkpassword", "");
-        ReadPrivateKeyFile(siteKeyLocation, password);
+        const PasswordCopy password(GetOption("sitepvkpassword", ""));
+        ReadPrivateKeyFile(siteKeyLocation, password.View());
     } catch (...) {
         ShowMessage("Incorrect site password or error reading private key file. Please try again.",
                     console);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <exception>
+#include <new>
 
 #include "foundation/encoding/transcode.h"
 #include "foundation/errors/debuggable_exception.h"
@@ -45,6 +46,9 @@ CopiedUString<UTF8> DescribeCurrentException() {
         throw;
     } catch (const DebuggableException& error) {
         return CopiedUString<UTF8>(WithoutTrailingNul(error.Message()));
+    } catch (const std::bad_alloc&) {
+        // What the allocator throws here when memory runs out.
+        return CopiedUString<UTF8>(kOutOfMemoryText);
     } catch (const std::exception& error) {
         const char* what = error.what();
         return CopiedUString<UTF8>(what, what + std::strlen(what));
@@ -66,7 +70,9 @@ CopiedUString<UTF8> DescribeCurrentException() {
         error->Delete();
         return text;
     } catch (const _com_error& error) {
-        if (error.ErrorInfo() != nullptr) {
+        if (IErrorInfo* info = error.ErrorInfo()) {
+            // The accessor hands out a reference of its own.
+            info->Release();
             const CopiedUString<UTF8> description = CountedText(error.Description());
             const CopiedUString<UTF8> source = CountedText(error.Source());
             return Format("COM Error: {d} ({s})", description, source);

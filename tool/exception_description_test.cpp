@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -91,6 +92,7 @@ TEST(DescribeCurrentExceptionTest, OutOfMemoryIsDeletedOnce) {
     EXPECT_EQ(description.size(), 124u);
     EXPECT_EQ(description.substr(0, 39), "The process is running out of memory, i");
     EXPECT_EQ(deletions, 1);
+    EXPECT_EQ(DescriptionOf([] { throw std::bad_alloc(); }), description);
 }
 
 TEST(DescribeCurrentExceptionTest, ComErrorWithoutErrorInformation) {

@@ -26,7 +26,13 @@ constexpr std::uint32_t kUsageExitCode = 13;
 class LogWriterRegistration {
 public:
     explicit LogWriterRegistration(std::unique_ptr<FileLogWriter> writer) {
-        LogManager::Instance().AddWriter(writer.get());
+        try {
+            LogManager::Instance().AddWriter(writer.get());
+        } catch (...) {
+            // The manager must not keep the address of a writer about to be destroyed.
+            LogManager::Instance().RemoveWriter(writer.get());
+            throw;
+        }
         writer_ = std::move(writer);
     }
     LogWriterRegistration(const LogWriterRegistration&) = delete;
@@ -38,10 +44,10 @@ private:
 };
 
 bool CommandLineComplete() {
-    const bool decrypt = HasOption("decrypt");
-    const bool encrypt = HasOption("encrypt");
-    return HasOption("sitepvklocation") && HasOption("sitepvkpassword") && (decrypt || encrypt) &&
-           !(decrypt && encrypt) && HasOption("dirout") && HasOption("dirin");
+    return HasOption("sitepvklocation") && HasOption("sitepvkpassword") &&
+           (HasOption("decrypt") || HasOption("encrypt")) &&
+           !(HasOption("decrypt") && HasOption("encrypt")) && HasOption("dirout") &&
+           HasOption("dirin");
 }
 
 void ShowUsage(bool console, int argumentCount) {
@@ -79,8 +85,8 @@ std::uint32_t RunTool(int argumentCount, char** arguments) {
     }
 
     const LoggingScope logging;
-    auto writer =
-        std::make_unique<FileLogWriter>(FileLocation(ExecutableDirectory(), "Quendra.out"));
+    auto writer = std::make_unique<FileLogWriter>(
+        FileLocation(ExecutableDirectory(), FileName("Quendra.out")));
     writer->EnableCategory("debug");
     writer->EnableCategory("critical");
     const LogWriterRegistration registration(std::move(writer));

@@ -7,7 +7,10 @@
 
 // Text mode would turn each line feed into two bytes.
 void PrepareStandardOutput() {
-    _setmode(_fileno(stdout), _O_BINARY);
+    // A process started without standard handles has no descriptor to set.
+    if (const int descriptor = _fileno(stdout); descriptor >= 0) {
+        _setmode(descriptor, _O_BINARY);
+    }
 }
 
 int ProcessExitCode(std::uint32_t code) {

@@ -6,7 +6,11 @@
 #include "winapi/base/types.h"
 #include "winapi/data_protection/data_protection.h"
 
-struct IErrorInfo;
+// Never made here: the layer has no COM objects.
+struct IErrorInfo {
+    virtual ~IErrorInfo() = default;
+    virtual ULONG Release() = 0;
+};
 
 // The counted wide string of a COM error's description or source; always empty here.
 class _bstr_t {
