@@ -10,8 +10,6 @@
 #include "keyprotect/openssl/openssl_startup.h"
 #include "platform/files/file_errors.h"
 #include "platform/files/file_location.h"
-#include "platform/logging/log_manager.h"
-#include "platform/logging/log_message.h"
 #include "tool/exception_description.h"
 #include "tool/options.h"
 #include "tool/user_messages.h"
@@ -32,13 +30,6 @@ struct PathTextLess {
 
 // Input location to output location, converted in the case-insensitive order of the inputs.
 using WorkList = std::map<FileLocation, FileLocation, PathTextLess>;
-
-void Log(UString<UTF8> text) {
-    if (IsCategoryLogged("debug")) {
-        LogMessage message("debug", "");
-        message << text;
-    }
-}
 
 // Inside a handler: the failing call's code as the error carries it, since unwinding may clear
 // the thread's last error (it does on the Windows build); otherwise the last error, read before
@@ -102,9 +93,9 @@ std::uint32_t RunKeyConversion(bool console) {
     const bool decrypt = HasOption("decrypt");
     const FileLocation dirIn(GetOption("dirin", ""));
     const FileLocation dirOut(GetOption("dirout", ""));
-    Log(decrypt ? "decrypting ..." : "encrypting ...");
-    Log(CopiedUString<UTF8>("Input '") + dirIn.Text() + "'");
-    Log(CopiedUString<UTF8>("Output '") + dirOut.Text() + "'");
+    LogDebug(decrypt ? "decrypting ..." : "encrypting ...");
+    LogDebug(CopiedUString<UTF8>("Input '") + dirIn.Text() + "'");
+    LogDebug(CopiedUString<UTF8>("Output '") + dirOut.Text() + "'");
     if (!IsAbsolutePath(dirIn.Text())) {
         ShowMessage("The directory in input does not appear to be an absolute path.", console);
         return kRefusedExitCode;
@@ -122,7 +113,7 @@ std::uint32_t RunKeyConversion(bool console) {
     for (const UString<UTF8> keyName : KeyNameTable) {
         const FileLocation in(dirIn, FileName(Concatenate(inputPrefix, keyName)));
         if (in.GetAttributes() == INVALID_FILE_ATTRIBUTES || !in.IsFile()) {
-            Log(CopiedUString<UTF8>("Key in input not found '") + in.FileName() + "' ...");
+            LogDebug(CopiedUString<UTF8>("Key in input not found '") + in.FileName() + "' ...");
             continue;
         }
         FileLocation out(dirOut, FileName(Concatenate(outputPrefix, keyName)));
@@ -130,7 +121,8 @@ std::uint32_t RunKeyConversion(bool console) {
             workList.insert_or_assign(in, std::move(out));
             continue;
         }
-        Log(CopiedUString<UTF8>("Key in output already exists '") + out.FileNameText() + "' ...");
+        LogDebug(CopiedUString<UTF8>("Key in output already exists '") + out.FileNameText() +
+                 "' ...");
         if (report.IsEmpty()) {
             report = CopiedUString<UTF8>(
                 "Error: the following keys already exist in the output dir:\n\n");
@@ -145,7 +137,7 @@ std::uint32_t RunKeyConversion(bool console) {
     }
 
     for (const auto& [in, out] : workList) {
-        Log(CopiedUString<UTF8>("Elaborating key='") + in.Text() + "'");
+        LogDebug(CopiedUString<UTF8>("Elaborating key='") + in.Text() + "'");
         try {
             const PrivateKeyHolder key = ReadKeyFile(in, decrypt);
             WriteKeyFile(key.Get(), out, !decrypt);

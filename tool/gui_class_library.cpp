@@ -25,7 +25,7 @@ BOOL AfxWinInit(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
 }
 
 LPCWSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon) {
-    static const bool registered = [&] {
+    [[maybe_unused]] static const bool registered = [&] {
         WNDCLASSW windowClass{};
         windowClass.style = classStyle;
         windowClass.lpfnWndProc = DefWindowProcW;
@@ -39,7 +39,6 @@ LPCWSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, 
         }
         return true;
     }();
-    static_cast<void>(registered);
     return kOwnerClassName;
 }
 

@@ -1,12 +1,10 @@
 #include <cstdint>
-#include <iostream>
 #include <memory>
 
 #include "foundation/catchers/caught_exception.h"
 #include "platform/files/file_location.h"
 #include "platform/logging/file_log_writer.h"
 #include "platform/logging/log_manager.h"
-#include "platform/logging/log_message.h"
 #include "platform/sockets/winsock_startup.h"
 #include "tool/conversion_run.h"
 #include "tool/exception_description.h"
@@ -53,8 +51,7 @@ bool CommandLineComplete() {
 void ShowUsage(bool console, int argumentCount) {
     if (console) {
         for (const UString<UTF8> line : ConsoleUsageText) {
-            std::cout.write(line.begin(), static_cast<std::streamsize>(line.Length()));
-            std::cout << '\n' << std::flush;
+            WriteConsoleLine(line);
         }
         return;
     }
@@ -64,13 +61,6 @@ void ShowUsage(bool console, int argumentCount) {
     const CopiedUString<UTF16> title = ToMessageBoxText("Quendra");
     const CopiedUString<UTF16> text = ToMessageBoxText(BoxUsageTemplate);
     ShowMessageBox(text.begin(), title.begin(), MB_OK);
-}
-
-void Log(UString<UTF8> text) {
-    if (IsCategoryLogged("debug")) {
-        LogMessage message("debug", "");
-        message << text;
-    }
 }
 
 std::uint32_t RunTool(int argumentCount, char** arguments) {
@@ -93,7 +83,7 @@ std::uint32_t RunTool(int argumentCount, char** arguments) {
     const ExceptionCatcherRegistration<std::exception> standardCatchers;
     const ExceptionCatcherRegistration<ExceptionPL> platformCatchers;
 
-    Log("Entering Quendra ...");
+    LogDebug("Entering Quendra ...");
     std::uint32_t result = 0;
     try {
         result = RunKeyConversion(console);
@@ -101,7 +91,7 @@ std::uint32_t RunTool(int argumentCount, char** arguments) {
         ShowMessage(DescribeCurrentException(), console);
         result = kUncodedFailureExitCode;
     }
-    Log("Exit Quendra ...");
+    LogDebug("Exit Quendra ...");
     return result;
 }
 
@@ -115,9 +105,7 @@ int main(int argumentCount, char** arguments) {
         return ProcessExitCode(RunTool(argumentCount, arguments));
     } catch (...) {
         try {
-            const CopiedUString<UTF8> text = DescribeCurrentException();
-            std::cout.write(text.begin(), static_cast<std::streamsize>(text.Length()));
-            std::cout << '\n' << std::flush;
+            WriteConsoleLine(DescribeCurrentException());
         } catch (...) {
         }
         return ProcessExitCode(kUncodedFailureExitCode);

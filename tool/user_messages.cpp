@@ -16,14 +16,22 @@ constexpr WORD kIconResource = 128;
 
 } // namespace
 
-void ShowMessage(UString<UTF8> text, bool console) {
+void LogDebug(UString<UTF8> text) {
     if (IsCategoryLogged("debug")) {
         LogMessage message("debug", "");
         message << text;
     }
+}
+
+void WriteConsoleLine(UString<UTF8> text) {
+    std::cout.write(text.begin(), static_cast<std::streamsize>(text.Length()));
+    std::cout << '\n' << std::flush;
+}
+
+void ShowMessage(UString<UTF8> text, bool console) {
+    LogDebug(text);
     if (console) {
-        std::cout.write(text.begin(), static_cast<std::streamsize>(text.Length()));
-        std::cout << '\n' << std::flush;
+        WriteConsoleLine(text);
         return;
     }
     const CopiedUString<UTF16> title = ToMessageBoxText("Quendra");

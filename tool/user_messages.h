@@ -7,6 +7,12 @@
 #include "foundation/text/ustring.h"
 #include "winapi/win32.h"
 
+// One "debug" entry of the tool's own, written only when a writer takes the category.
+void LogDebug(UString<UTF8> text);
+
+// The text's bytes as they are, a line feed, then a flush; the stream's state is not examined.
+void WriteConsoleLine(UString<UTF8> text);
+
 // The text is shown as it stands: braces are never rendered. Logging, conversion and box
 // failures propagate, and the message is then not shown.
 void ShowMessage(UString<UTF8> text, bool console);
