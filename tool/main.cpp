@@ -8,6 +8,7 @@
 #include "platform/sockets/winsock_startup.h"
 #include "tool/conversion_run.h"
 #include "tool/exception_description.h"
+#include "tool/exit_codes.h"
 #include "tool/gui_class_library.h"
 #include "tool/options.h"
 #include "tool/process_boundary.h"
@@ -17,8 +18,6 @@
 namespace {
 
 WinsockStartup winsock(true);
-
-constexpr std::uint32_t kUsageExitCode = 13;
 
 // Owns the writer once the log manager has it, and takes it back out before it is destroyed.
 class LogWriterRegistration {
@@ -71,7 +70,7 @@ std::uint32_t RunTool(int argumentCount, char** arguments) {
     const bool console = hide || !windowsShown;
     if (!CommandLineComplete()) {
         ShowUsage(console, argumentCount);
-        return kUsageExitCode;
+        return kRefusedExitCode;
     }
 
     const LoggingScope logging;

@@ -1,6 +1,6 @@
 #include "tool/process_boundary.h"
 
-#include "tool/conversion_run.h"
+#include "tool/exit_codes.h"
 
 void PrepareStandardOutput() {}
 
