@@ -109,6 +109,7 @@ function(quendra_register_test test_name binary)
     if(CMAKE_CROSSCOMPILING)
         set_tests_properties(${test_name} PROPERTIES
             FIXTURES_REQUIRED wine
+            RESOURCE_LOCK wine_prefix
             ENVIRONMENT "WINEPREFIX=${QUENDRA_WINEPREFIX};WINEDEBUG=-all")
     endif()
 endfunction()

@@ -9,25 +9,15 @@ if(CMAKE_CROSSCOMPILING)
         add_library(GTest::gtest_main ALIAS gtest_main)
     endif()
 
+    # The tests that share this prefix run one at a time: Wine's data protection keeps its
+    # machine key there, and its server is shared.
     set(QUENDRA_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
     add_test(NAME wine_prefix COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} wineboot --init)
     set_tests_properties(wine_prefix PROPERTIES
         FIXTURES_SETUP wine
+        RESOURCE_LOCK wine_prefix
         ENVIRONMENT "WINEPREFIX=${QUENDRA_WINEPREFIX};WINEDEBUG=-all")
 else()
     find_package(GTest REQUIRED)
     set(QUENDRA_GTEST_MAIN GTest::gtest_main)
 endif()
-
-# quendra_add_tests(<name> SOURCES ... LIBRARIES ...)
-function(quendra_add_tests name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
-    add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} ${QUENDRA_GTEST_MAIN})
-    add_test(NAME ${name} COMMAND ${name})
-    if(CMAKE_CROSSCOMPILING)
-        set_tests_properties(${name} PROPERTIES
-            FIXTURES_REQUIRED wine
-            ENVIRONMENT "WINEPREFIX=${QUENDRA_WINEPREFIX};WINEDEBUG=-all")
-    endif()
-endfunction()
