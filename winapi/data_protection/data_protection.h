@@ -2,14 +2,17 @@
 //
 // On the Linux layer the secret is one machine key: 32 random bytes in a file that only its
 // owner (root, or the account that made it) can read, /var/lib/quendra/machine-key by default
-// (directory 0700, file 0600). QUENDRA_LAYER_MACHINE_KEY may name another absolute path; tests
-// use it. The key is made on the first sealing, once and atomically: a private temporary file
-// in the key's directory is written, synced and linked onto the key's name, so that two first
-// runs agree on one key. A key file that exists but is not a regular file of exactly 32 bytes,
-// owned by the caller or root, with no group or other permission bits, in a directory that
-// neither group nor others can write, is refused with NTE_KEYSET_ENTRY_BAD and never replaced:
-// a new key would leave every sealed file unreadable. The key file is opened without following
-// a symbolic link. Unsealing never makes a key.
+// (directory 0700, file 0600). QUENDRA_LAYER_MACHINE_KEY may name another absolute path without
+// "." or ".." components (else ERROR_INVALID_NAME); tests use it, and a set-user-ID process
+// ignores it. The key is made on the first sealing, once and atomically: an unnamed file in the
+// key's directory is written, synced and linked onto the key's name without replacing one, so
+// that two first runs agree on one key and a crash leaves no temporary file; where the file
+// system has no unnamed files, a named temporary file is moved there instead. A key file that
+// exists but is not a regular file of exactly 32 bytes with one name, owned by the caller or
+// root, of mode 0600 or 0400, in a directory that neither group nor others can write, is refused
+// with NTE_KEYSET_ENTRY_BAD and never replaced: a new key would leave every sealed file
+// unreadable. The key file is opened without following a symbolic link. Unsealing never makes a
+// key.
 //
 // Blob layout (all lengths little-endian):
 //   offset      size  field

@@ -10,10 +10,13 @@
 #include <openssl/evp.h>
 #include <openssl/rand.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <string_view>
 
 #include "winapi/data_protection/data_protection.h"
 #include "winapi/errors/errors.h"
@@ -57,9 +60,12 @@ bool IsSafeDirectory(const struct stat& status) {
            (status.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
+// A second name could lie in a directory that others may reach, and set-ID or sticky bits have no
+// business on a key: only the owner's read, with or without write, passes.
 bool IsSafeKeyFile(const struct stat& status) {
-    return S_ISREG(status.st_mode) && OwnedByCallerOrRoot(status) &&
-           (status.st_mode & (S_IRWXG | S_IRWXO)) == 0 &&
+    const mode_t permissions = status.st_mode & 07777;
+    return S_ISREG(status.st_mode) && OwnedByCallerOrRoot(status) && status.st_nlink == 1 &&
+           (permissions == 0600 || permissions == 0400) &&
            status.st_size == static_cast<off_t>(kMachineKeyBytes);
 }
 
@@ -94,15 +100,25 @@ struct SplitPath {
     std::string name;
 };
 
-// Only an absolute path with a file name: a relative one would depend on the working directory.
+// Only an absolute path to a file name: a relative one would depend on the working directory, and
+// a "." or ".." component would hide which directory the key really lies in. Empty components
+// ("//") name nothing and pass.
 bool Split(const std::string& path, SplitPath& split) {
-    const std::size_t slash = path.rfind('/');
-    if (path.empty() || path[0] != '/' || slash == path.size() - 1) {
+    if (path.empty() || path.front() != '/' || path.back() == '/') {
         return false;
     }
+    for (std::size_t start = 1; start <= path.size();) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        const std::string_view component = std::string_view(path).substr(start, end - start);
+        if (component == "." || component == "..") {
+            return false;
+        }
+        start = end + 1;
+    }
+    const std::size_t slash = path.rfind('/');
     split.directory = slash == 0 ? "/" : path.substr(0, slash);
     split.name = path.substr(slash + 1);
-    return split.name != "." && split.name != "..";
+    return true;
 }
 
 // ERROR_FILE_NOT_FOUND, unmapped, when there is no key file.
@@ -145,13 +161,60 @@ DWORD ReadKeyFile(int directory, const std::string& name, MachineKey& key) {
     return ERROR_SUCCESS;
 }
 
-DWORD FailCreation(int directory, const std::string& temporary, int error) {
-    unlinkat(directory, temporary.c_str(), 0);
-    return Win32ErrorFromErrno(error);
+// Fills `file` with a fresh key, on disk before it gets its name.
+DWORD WriteFreshKey(int file, MachineKey& fresh) {
+    if (RAND_priv_bytes(fresh.bytes, sizeof fresh.bytes) != 1) {
+        return ERROR_INTERNAL_ERROR;
+    }
+    // The umask may have taken bits away; the key's mode is exact all the same.
+    if (fchmod(file, 0600) != 0 || !WriteAll(file, fresh.bytes, sizeof fresh.bytes) ||
+        fsync(file) != 0) {
+        return Win32ErrorFromErrno(errno);
+    }
+    return ERROR_SUCCESS;
 }
 
-// ERROR_FILE_EXISTS when another run put its key in place first.
-DWORD CreateKeyFile(int directory, const std::string& name, MachineKey& key) {
+DWORD PlacementError(int error) {
+    return error == EEXIST ? ERROR_FILE_EXISTS : Win32ErrorFromErrno(error);
+}
+
+// Gives the unnamed file its name, never replacing one. Without CAP_DAC_READ_SEARCH older kernels
+// refuse an empty path; the file's entry under /proc names the same open file.
+DWORD LinkUnnamed(int file, int directory, const std::string& name) {
+    if (linkat(file, "", directory, name.c_str(), AT_EMPTY_PATH) == 0) {
+        return ERROR_SUCCESS;
+    }
+    if (errno != ENOENT) {
+        return PlacementError(errno);
+    }
+    const std::string opened = "/proc/self/fd/" + std::to_string(file);
+    if (linkat(AT_FDCWD, opened.c_str(), directory, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        return ERROR_SUCCESS;
+    }
+    return PlacementError(errno);
+}
+
+bool LacksUnnamedFiles(int error) {
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
+}
+
+// A file that has no name until it is complete, so that no crash leaves a partial key or a
+// temporary name behind. Empty where the file system offers no unnamed files.
+std::optional<DWORD> CreateUnnamed(int directory, const std::string& name, MachineKey& fresh) {
+    const Descriptor file(openat(directory, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+    if (!file.IsOpen()) {
+        if (LacksUnnamedFiles(errno)) {
+            return std::nullopt;
+        }
+        return Win32ErrorFromErrno(errno);
+    }
+    const DWORD writing = WriteFreshKey(file.Get(), fresh);
+    return writing != ERROR_SUCCESS ? writing : LinkUnnamed(file.Get(), directory, name);
+}
+
+// Moved onto the key's name rather than linked, so that the key never has the two names that a
+// racing run would refuse. A crash can leave the temporary file behind, never a partial key.
+DWORD CreateNamed(int directory, const std::string& name, MachineKey& fresh) {
     unsigned char suffix[8];
     if (RAND_bytes(suffix, sizeof suffix) != 1) {
         return ERROR_INTERNAL_ERROR;
@@ -167,22 +230,32 @@ DWORD CreateKeyFile(int directory, const std::string& name, MachineKey& key) {
     if (!file.IsOpen()) {
         return Win32ErrorFromErrno(errno);
     }
+    DWORD placing = WriteFreshKey(file.Get(), fresh);
+    if (placing == ERROR_SUCCESS &&
+        renameat2(directory, temporary.c_str(), directory, name.c_str(), RENAME_NOREPLACE) != 0) {
+        // EINVAL: the file system cannot move without replacing.
+        placing = errno == EINVAL ? ERROR_NOT_SUPPORTED : PlacementError(errno);
+    }
+    if (placing != ERROR_SUCCESS) {
+        unlinkat(directory, temporary.c_str(), 0);
+    }
+    return placing;
+}
+
+// ERROR_FILE_EXISTS when another run put its key in place first.
+DWORD CreateKeyFile(int directory, const std::string& name, KeyFileCreation creation,
+                    MachineKey& key) {
     MachineKey fresh;
-    if (RAND_priv_bytes(fresh.bytes, sizeof fresh.bytes) != 1) {
-        unlinkat(directory, temporary.c_str(), 0);
-        return ERROR_INTERNAL_ERROR;
+    std::optional<DWORD> creating;
+    if (creation == KeyFileCreation::Unnamed) {
+        creating = CreateUnnamed(directory, name, fresh);
     }
-    // The umask may have taken bits away; the key's mode is exact all the same.
-    if (fchmod(file.Get(), 0600) != 0 || !WriteAll(file.Get(), fresh.bytes, sizeof fresh.bytes) ||
-        fsync(file.Get()) != 0) {
-        return FailCreation(directory, temporary, errno);
+    if (!creating) {
+        creating = CreateNamed(directory, name, fresh);
     }
-    if (linkat(directory, temporary.c_str(), directory, name.c_str(), 0) != 0) {
-        const int error = errno;
-        unlinkat(directory, temporary.c_str(), 0);
-        return error == EEXIST ? ERROR_FILE_EXISTS : Win32ErrorFromErrno(error);
+    if (*creating != ERROR_SUCCESS) {
+        return *creating;
     }
-    unlinkat(directory, temporary.c_str(), 0);
     // The new name must survive a crash, or sealed data would outlive its key.
     if (fsync(directory) != 0) {
         return Win32ErrorFromErrno(errno);
@@ -224,11 +297,11 @@ MachineKey::~MachineKey() {
 }
 
 std::string MachineKeyPath() {
-    const char* chosen = std::getenv(kMachineKeyPathVariable);
+    const char* chosen = secure_getenv(kMachineKeyPathVariable);
     return chosen != nullptr ? chosen : kDefaultMachineKeyPath;
 }
 
-DWORD LoadMachineKey(MachineKey& key, bool createMissing) {
+DWORD LoadMachineKey(MachineKey& key, bool createMissing, KeyFileCreation creation) {
     SplitPath path;
     if (!Split(MachineKeyPath(), path)) {
         return ERROR_INVALID_NAME;
@@ -247,7 +320,7 @@ DWORD LoadMachineKey(MachineKey& key, bool createMissing) {
         if (!createMissing) {
             return static_cast<DWORD>(NTE_BAD_KEYSET);
         }
-        const DWORD creating = CreateKeyFile(directory.Get(), path.name, key);
+        const DWORD creating = CreateKeyFile(directory.Get(), path.name, creation, key);
         if (creating != ERROR_FILE_EXISTS) {
             return creating;
         }

@@ -23,11 +23,19 @@ struct MachineKey {
     unsigned char bytes[kMachineKeyBytes] = {};
 };
 
-// The key file's path: the variable's value when it is set, else the default.
+// The key file's path: the variable's value when it is set, else the default. A process with
+// raised privileges (set-user-ID, say) ignores the variable, so that its caller cannot choose the
+// key.
 std::string MachineKeyPath();
 
-// ERROR_SUCCESS with the key; without `createMissing` a missing key is NTE_BAD_KEYSET.
-DWORD LoadMachineKey(MachineKey& key, bool createMissing);
+// How a missing key file is first written. The layer takes a named temporary file by itself where
+// the file system offers no unnamed ones; tests choose it to reach that path.
+enum class KeyFileCreation { Unnamed, NamedTemporary };
+
+// ERROR_SUCCESS with the key; without `createMissing` a missing key is NTE_BAD_KEYSET. A path
+// that is relative or has "." or ".." components is ERROR_INVALID_NAME.
+DWORD LoadMachineKey(MachineKey& key, bool createMissing,
+                     KeyFileCreation creation = KeyFileCreation::Unnamed);
 
 // Names a key without revealing it, so that a blob of another key is told from a damaged one.
 // False only when libcrypto fails.

@@ -9,11 +9,14 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <optional>
+#include <random>
 #include <set>
 #include <string>
 #include <thread>
@@ -87,6 +90,21 @@ struct stat StatusOf(const std::string& path) {
     return status;
 }
 
+std::string TextOf(const win32_layer::MachineKey& key) {
+    return std::string(std::begin(key.bytes), std::end(key.bytes));
+}
+
+struct Creation {
+    const char* name;
+    win32_layer::KeyFileCreation way;
+};
+
+// The named temporary file is what a file system without unnamed files gets.
+constexpr Creation kCreations[] = {
+    {"unnamed", win32_layer::KeyFileCreation::Unnamed},
+    {"named temporary", win32_layer::KeyFileCreation::NamedTemporary},
+};
+
 // Runs `body` in a child process under another account; the child's exit code is its verdict.
 void ExpectInChildAs(uid_t user, const std::function<bool()>& body) {
     const pid_t child = fork();
@@ -136,12 +154,23 @@ TEST(MachineKey, LivesUnderVarLibUnlessTheVariableNamesAnotherPath) {
     EXPECT_EQ(win32_layer::MachineKeyPath(), "/somewhere/else/key");
 }
 
-TEST(MachineKey, PathsThatNameNoAbsoluteFileAreRefused) {
-    for (const char* path : {"", "keys/machine-key", "/tmp/keys/", "/tmp/..", "machine-key"}) {
+TEST(MachineKey, PathsThatNameNoAbsoluteFileOrHaveDotComponentsAreRefused) {
+    for (const char* path :
+         {"", "keys/machine-key", "machine-key", ".", "..", "/tmp/keys/", "/tmp/..", "/tmp/.",
+          "/tmp/./keys/machine-key", "/tmp/keys/../machine-key", "/./machine-key",
+          "/../tmp/machine-key", "./machine-key"}) {
         SCOPED_TRACE(path);
         const ScopedKeyVariable chosen(path);
         EXPECT_EQ(Seal("data").error, ERROR_INVALID_NAME);
     }
+}
+
+TEST(MachineKey, EmptyComponentsNameTheSameFile) {
+    const TestMachineKey key;
+    const std::string doubled = key.Directory() + "//machine-key";
+    const ScopedKeyVariable chosen(doubled.c_str());
+    ASSERT_EQ(Seal("data").error, ERROR_SUCCESS);
+    EXPECT_EQ(Entries(key.Directory()), std::set<std::string>{"machine-key"});
 }
 
 TEST(MachineKey, TheFirstSealingMakesAPrivateKeyThatLaterOnesKeep) {
@@ -174,6 +203,81 @@ TEST(MachineKey, TheModeIsExactWhateverTheUmask) {
     ASSERT_EQ(sealed.error, ERROR_SUCCESS);
     EXPECT_EQ(StatusOf(key.Directory()).st_mode & 07777, 0700u);
     EXPECT_EQ(StatusOf(key.File()).st_mode & 07777, 0600u);
+}
+
+TEST(MachineKey, EitherWayOfCreatingLeavesOnlyTheKeyAndNeverReplacesIt) {
+    for (const Creation& creation : kCreations) {
+        SCOPED_TRACE(creation.name);
+        const TestMachineKey key;
+        win32_layer::MachineKey made;
+        ASSERT_EQ(win32_layer::LoadMachineKey(made, true, creation.way), ERROR_SUCCESS);
+        EXPECT_EQ(Entries(key.Directory()), std::set<std::string>{"machine-key"});
+        const struct stat status = StatusOf(key.File());
+        EXPECT_EQ(status.st_mode & 07777, 0600u);
+        EXPECT_EQ(status.st_nlink, 1u);
+        EXPECT_EQ(ContentOf(key.File()), TextOf(made));
+
+        win32_layer::MachineKey again;
+        ASSERT_EQ(win32_layer::LoadMachineKey(again, true, creation.way), ERROR_SUCCESS);
+        EXPECT_EQ(TextOf(again), TextOf(made));
+        EXPECT_EQ(StatusOf(key.File()).st_ino, status.st_ino);
+    }
+}
+
+TEST(MachineKey, AKeyPutInPlaceByHandIsUsedAsItIs) {
+    for (const mode_t mode : {0600, 0400}) {
+        SCOPED_TRACE(mode);
+        const TestMachineKey key;
+        ASSERT_EQ(mkdir(key.Directory().c_str(), 0700), 0);
+        const std::string chosen(32, 'k');
+        std::ofstream(key.File(), std::ios::binary) << chosen;
+        ASSERT_EQ(chmod(key.File().c_str(), mode), 0);
+
+        win32_layer::MachineKey loaded;
+        ASSERT_EQ(win32_layer::LoadMachineKey(loaded, true), ERROR_SUCCESS);
+        EXPECT_EQ(TextOf(loaded), chosen);
+        const Outcome sealed = Seal("data");
+        ASSERT_EQ(sealed.error, ERROR_SUCCESS);
+        EXPECT_EQ(Unseal(sealed.data).data, BytesOf("data"));
+        EXPECT_EQ(ContentOf(key.File()), chosen);
+        EXPECT_EQ(StatusOf(key.File()).st_mode & 07777, mode);
+    }
+}
+
+// A first run killed at any moment leaves either no key or a whole one, and never a temporary
+// name beside it.
+TEST(MachineKey, AFirstRunKilledAtAnyMomentLeavesNoTemporaryFile) {
+    const TestMachineKey scratch;
+    const std::string base = scratch.Directory();
+    ASSERT_EQ(mkdir(base.c_str(), 0700), 0);
+    std::mt19937 random(std::random_device{}());
+    for (int round = 0; round < 40; ++round) {
+        const std::string run = base + "/" + std::to_string(round);
+        ASSERT_EQ(mkdir(run.c_str(), 0700), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int i = 0;; ++i) {
+                const std::string file = run + "/" + std::to_string(i) + "/machine-key";
+                setenv(win32_layer::kMachineKeyPathVariable, file.c_str(), 1);
+                win32_layer::MachineKey key;
+                win32_layer::LoadMachineKey(key, true);
+            }
+        }
+        std::this_thread::sleep_for(
+            std::chrono::microseconds(std::uniform_int_distribution<int>(0, 3000)(random)));
+        kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        for (const std::string& directory : Entries(run)) {
+            SCOPED_TRACE(run + "/" + directory);
+            const std::set<std::string> entries = Entries(run + "/" + directory);
+            EXPECT_TRUE(entries.empty() || entries == std::set<std::string>{"machine-key"});
+            if (entries.count("machine-key") == 1) {
+                EXPECT_EQ(StatusOf(run + "/" + directory + "/machine-key").st_size, 32);
+            }
+        }
+    }
 }
 
 TEST(MachineKey, UnsealingWithoutAKeyMakesNone) {
@@ -211,6 +315,12 @@ TEST(MachineKey, AKeyFileThatIsNotExactlyRightIsRefusedAndKept) {
         {"group may read", [](const std::string& f) { chmod(f.c_str(), 0640); }, false},
         {"others may read", [](const std::string& f) { chmod(f.c_str(), 0604); }, false},
         {"group may write", [](const std::string& f) { chmod(f.c_str(), 0620); }, false},
+        {"set-user-ID", [](const std::string& f) { chmod(f.c_str(), 04600); }, false},
+        {"sticky", [](const std::string& f) { chmod(f.c_str(), 01600); }, false},
+        {"owner may execute", [](const std::string& f) { chmod(f.c_str(), 0700); }, false},
+        {"owner may only write", [](const std::string& f) { chmod(f.c_str(), 0200); }, true},
+        {"a second name", [](const std::string& f) { link(f.c_str(), (f + ".copy").c_str()); },
+         false},
         {"a symbolic link to a good key",
          [](const std::string& f) {
              const std::string target = f + ".real";
@@ -298,28 +408,35 @@ TEST(MachineKey, AnAccountMayKeepAKeyOfItsOwn) {
 }
 
 TEST(MachineKey, RacingFirstThreadsAgreeOnOneKey) {
-    const TestMachineKey key;
-    constexpr int kThreads = 16;
-    std::vector<Outcome> sealed(kThreads);
-    std::atomic<int> waiting{kThreads};
-    std::vector<std::thread> threads;
-    for (int i = 0; i < kThreads; ++i) {
-        threads.emplace_back([&, i] {
-            waiting.fetch_sub(1);
-            while (waiting.load() > 0) {
-            }
-            sealed[i] = Seal("thread " + std::to_string(i));
-        });
+    for (const Creation& creation : kCreations) {
+        SCOPED_TRACE(creation.name);
+        const TestMachineKey key;
+        constexpr int kThreads = 16;
+        std::vector<std::string> loaded(kThreads);
+        std::vector<DWORD> errors(kThreads);
+        std::atomic<int> waiting{kThreads};
+        std::vector<std::thread> threads;
+        for (int i = 0; i < kThreads; ++i) {
+            threads.emplace_back([&, i] {
+                waiting.fetch_sub(1);
+                while (waiting.load() > 0) {
+                }
+                win32_layer::MachineKey machineKey;
+                errors[i] = win32_layer::LoadMachineKey(machineKey, true, creation.way);
+                loaded[i] = TextOf(machineKey);
+            });
+        }
+        for (std::thread& thread : threads) {
+            thread.join();
+        }
+        const std::string content = ContentOf(key.File());
+        for (int i = 0; i < kThreads; ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(errors[i], ERROR_SUCCESS);
+            EXPECT_EQ(loaded[i], content);
+        }
+        EXPECT_EQ(Entries(key.Directory()), std::set<std::string>{"machine-key"});
     }
-    for (std::thread& thread : threads) {
-        thread.join();
-    }
-    for (int i = 0; i < kThreads; ++i) {
-        SCOPED_TRACE(i);
-        ASSERT_EQ(sealed[i].error, ERROR_SUCCESS);
-        EXPECT_EQ(Unseal(sealed[i].data).data, BytesOf("thread " + std::to_string(i)));
-    }
-    EXPECT_EQ(Entries(key.Directory()), std::set<std::string>{"machine-key"});
 }
 
 TEST(MachineKey, RacingFirstProcessesAgreeOnOneKey) {
