@@ -56,4 +56,5 @@ std::unique_ptr<CaughtException> CatchPKCS7SignatureVerifyFailed();
 template <>
 struct ExceptionCatcherFor<PKCS7SignatureVerifyFailed> {
     static constexpr ExceptionCatcher kCatcher = CatchPKCS7SignatureVerifyFailed;
+    static constexpr CatcherRank kRank = CatcherRank::WrappedLibrary;
 };

@@ -170,7 +170,7 @@ TEST_F(OpenSSLErrorTest, NotInitializedLeavesTheQueueAlone) {
 }
 
 TEST_F(OpenSSLErrorTest, SignatureFailureIsCaughtAsItsOwnCopyAndRegisteredAtStartUp) {
-    const std::vector<ExceptionCatcher> registered = ExceptionCatcherRegistry::Access().Catchers();
+    const std::vector<ExceptionCatcher> registered = RegisteredExceptionCatchers();
     EXPECT_NE(std::find(registered.begin(), registered.end(), CatchPKCS7SignatureVerifyFailed),
               registered.end());
 
