@@ -19,11 +19,27 @@ ExceptionCatcherRegistry::LockedCatchers ExceptionCatcherRegistry::Access() {
     return LockedCatchers(registry);
 }
 
-void RegisterExceptionCatcher(ExceptionCatcher catcher) {
+void AddRankedCatcher(std::vector<RankedCatcher>& list, RankedCatcher entry) {
+    const auto listed = [&](const RankedCatcher& other) { return other.catcher == entry.catcher; };
+    if (std::any_of(list.begin(), list.end(), listed))
+        return;
+    const auto after = std::find_if(list.begin(), list.end(), [&](const RankedCatcher& other) {
+        return other.rank > entry.rank;
+    });
+    list.insert(after, entry);
+}
+
+void RegisterExceptionCatcher(ExceptionCatcher catcher, CatcherRank rank) {
     const ExceptionCatcherRegistry::LockedCatchers access = ExceptionCatcherRegistry::Access();
-    std::vector<ExceptionCatcher>& catchers = access.Catchers();
-    if (std::find(catchers.begin(), catchers.end(), catcher) == catchers.end())
-        catchers.push_back(catcher);
+    AddRankedCatcher(access.Entries(), {catcher, rank});
+}
+
+std::vector<ExceptionCatcher> RegisteredExceptionCatchers() {
+    const ExceptionCatcherRegistry::LockedCatchers access = ExceptionCatcherRegistry::Access();
+    std::vector<ExceptionCatcher> catchers;
+    for (const RankedCatcher& entry : access.Entries())
+        catchers.push_back(entry.catcher);
+    return catchers;
 }
 
 namespace {

@@ -71,13 +71,37 @@ std::unique_ptr<CaughtException> CatchStdException();
 std::unique_ptr<CaughtException> CatchExceptionPL();
 std::unique_ptr<CaughtException> CatchWindowsError();
 
-// The catchers in registration order, without duplicates; filled at start-up and by main, and
-// kept until the process exits. Every access holds the registry's critical section.
+// Where a catcher stands in the registry's list, lowest first. The rank, not the order in which
+// start-up reaches the registrations, fixes the list, as that order follows how a program is
+// linked.
+enum class CatcherRank {
+    Standard,
+    // The errors of a third-party library behind wrappers of ours.
+    WrappedLibrary,
+    WindowsError,
+    Platform,
+    // The types of a program's own units.
+    Program,
+};
+
+struct RankedCatcher {
+    ExceptionCatcher catcher;
+    CatcherRank rank;
+
+    bool operator==(const RankedCatcher&) const = default;
+};
+
+// Inserts the catcher after every entry of its rank or a lower one, unless it is already listed.
+void AddRankedCatcher(std::vector<RankedCatcher>& list, RankedCatcher entry);
+
+// The catchers by rank, those of one rank in registration order, without duplicates; filled at
+// start-up and by main, and kept until the process exits. Every access holds the registry's
+// critical section.
 class ExceptionCatcherRegistry {
 public:
     class LockedCatchers {
     public:
-        std::vector<ExceptionCatcher>& Catchers() const { return registry_.catchers_; }
+        std::vector<RankedCatcher>& Entries() const { return registry_.entries_; }
 
     private:
         friend class ExceptionCatcherRegistry;
@@ -98,31 +122,36 @@ private:
     ExceptionCatcherRegistry() = default;
     ~ExceptionCatcherRegistry() = default;
 
-    std::vector<ExceptionCatcher> catchers_;
+    std::vector<RankedCatcher> entries_;
     CriticalSection section_;
 };
 
-// Appends the catcher unless it is already registered.
-void RegisterExceptionCatcher(ExceptionCatcher catcher);
+// A catcher already listed keeps its place, whatever rank it is given again.
+void RegisterExceptionCatcher(ExceptionCatcher catcher, CatcherRank rank);
+// A copy of the registry's list.
+std::vector<ExceptionCatcher> RegisteredExceptionCatchers();
 
-// The catcher that ExceptionCatcherRegistration<T> registers; a unit that defines an exception
-// type of its own specialises it beside its catcher.
+// The catcher that ExceptionCatcherRegistration<T> registers, and its rank; a unit that defines
+// an exception type of its own specialises it beside its catcher.
 template <typename T>
 struct ExceptionCatcherFor;
 
 template <>
 struct ExceptionCatcherFor<std::exception> {
     static constexpr ExceptionCatcher kCatcher = CatchStdException;
+    static constexpr CatcherRank kRank = CatcherRank::Standard;
 };
 
 template <>
 struct ExceptionCatcherFor<ExceptionPL> {
     static constexpr ExceptionCatcher kCatcher = CatchExceptionPL;
+    static constexpr CatcherRank kRank = CatcherRank::Platform;
 };
 
 template <>
 struct ExceptionCatcherFor<Windows::Error> {
     static constexpr ExceptionCatcher kCatcher = CatchWindowsError;
+    static constexpr CatcherRank kRank = CatcherRank::WindowsError;
 };
 
 // Registers CatchStdException, then T's catcher, once per process however many registrations
@@ -132,8 +161,10 @@ class ExceptionCatcherRegistration {
 public:
     ExceptionCatcherRegistration() {
         [[maybe_unused]] static const bool registered = [] {
-            RegisterExceptionCatcher(CatchStdException);
-            RegisterExceptionCatcher(ExceptionCatcherFor<T>::kCatcher);
+            RegisterExceptionCatcher(ExceptionCatcherFor<std::exception>::kCatcher,
+                                     ExceptionCatcherFor<std::exception>::kRank);
+            RegisterExceptionCatcher(ExceptionCatcherFor<T>::kCatcher,
+                                     ExceptionCatcherFor<T>::kRank);
             return true;
         }();
     }

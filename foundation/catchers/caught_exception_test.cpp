@@ -25,13 +25,10 @@ std::unique_ptr<CaughtException> CatchTestOnlyError() {
 template <>
 struct ExceptionCatcherFor<TestOnlyError> {
     static constexpr ExceptionCatcher kCatcher = CatchTestOnlyError;
+    static constexpr CatcherRank kRank = CatcherRank::Program;
 };
 
 namespace {
-
-std::vector<ExceptionCatcher> RegisteredCatchers() {
-    return ExceptionCatcherRegistry::Access().Catchers();
-}
 
 template <typename Exception>
 std::unique_ptr<CaughtException> CaptureWith(ExceptionCatcher catcher, const Exception& exception) {
@@ -54,7 +51,7 @@ TEST(ExceptionCatcherRegistryTest, KeepsCatchersInFirstRegistrationOrderWithoutD
         const std::size_t length = std::max(count, entriesLeftByEarlierRuns);
         return List(history.begin(), history.begin() + static_cast<std::ptrdiff_t>(length));
     };
-    ASSERT_EQ(RegisteredCatchers(), firstEntries(kStartUpEntries)) << "start-up";
+    ASSERT_EQ(RegisteredExceptionCatchers(), firstEntries(kStartUpEntries)) << "start-up";
 
     struct Step {
         const char* name;
@@ -68,23 +65,61 @@ TEST(ExceptionCatcherRegistryTest, KeepsCatchersInFirstRegistrationOrderWithoutD
         {"Windows::Error again", [] { ExceptionCatcherRegistration<Windows::Error>(); }, 3},
         {"each catcher directly",
          [] {
-             RegisterExceptionCatcher(CatchExceptionPL);
-             RegisterExceptionCatcher(CatchWindowsError);
-             RegisterExceptionCatcher(CatchStdException);
+             RegisterExceptionCatcher(CatchExceptionPL, CatcherRank::Platform);
+             RegisterExceptionCatcher(CatchWindowsError, CatcherRank::WindowsError);
+             RegisterExceptionCatcher(CatchStdException, CatcherRank::Standard);
          },
          3},
+        {"a listed catcher under another rank keeps its place",
+         [] { RegisterExceptionCatcher(CatchExceptionPL, CatcherRank::Standard); }, 3},
         {"a type of another unit",
          [] {
              ExceptionCatcherRegistration<TestOnlyError>();
-             RegisterExceptionCatcher(CatchTestOnlyError);
+             RegisterExceptionCatcher(CatchTestOnlyError, CatcherRank::Program);
          },
          4},
     };
     for (const Step& step : steps) {
         step.action();
-        EXPECT_EQ(RegisteredCatchers(), firstEntries(step.entries)) << step.name;
+        EXPECT_EQ(RegisteredExceptionCatchers(), firstEntries(step.entries)) << step.name;
     }
     entriesLeftByEarlierRuns = history.size();
+}
+
+// Start-up reaches the registrations in link order, which says nothing of their ranks.
+TEST(AddRankedCatcherTest, EveryRegistrationOrderGivesTheListByRank) {
+    std::vector<RankedCatcher> registrations = {
+        {CatchStdException, CatcherRank::Standard},
+        {CatchTestOnlyError, CatcherRank::WrappedLibrary},
+        {CatchWindowsError, CatcherRank::WindowsError},
+        {CatchExceptionPL, CatcherRank::Platform},
+    };
+    const std::vector<RankedCatcher> byRank = registrations;
+    do {
+        std::vector<RankedCatcher> list;
+        for (const RankedCatcher& entry : registrations) {
+            AddRankedCatcher(list, entry);
+            AddRankedCatcher(list, entry);
+        }
+        EXPECT_EQ(list, byRank);
+    } while (std::next_permutation(
+        registrations.begin(), registrations.end(),
+        [](const RankedCatcher& a, const RankedCatcher& b) { return a.rank < b.rank; }));
+}
+
+TEST(AddRankedCatcherTest, CatchersOfOneRankKeepTheirRegistrationOrder) {
+    std::vector<RankedCatcher> list;
+    const std::vector<RankedCatcher> registrations = {
+        {CatchTestOnlyError, CatcherRank::Platform},
+        {CatchWindowsError, CatcherRank::Program},
+        {CatchExceptionPL, CatcherRank::Platform},
+        {CatchStdException, CatcherRank::Standard},
+    };
+    for (const RankedCatcher& entry : registrations)
+        AddRankedCatcher(list, entry);
+    const std::vector<RankedCatcher> expected = {registrations[3], registrations[0],
+                                                 registrations[2], registrations[1]};
+    EXPECT_EQ(list, expected);
 }
 
 TEST(ExceptionCatcherRegistryTest, AccessHoldsTheRegistryLock) {
@@ -92,7 +127,7 @@ TEST(ExceptionCatcherRegistryTest, AccessHoldsTheRegistryLock) {
     std::atomic<bool> registered = false;
     FunctionBody registration([&] {
         registering.Set();
-        RegisterExceptionCatcher(CatchStdException);
+        RegisterExceptionCatcher(CatchStdException, CatcherRank::Standard);
         registered = true;
     });
     HANDLE thread = nullptr;
@@ -102,8 +137,8 @@ TEST(ExceptionCatcherRegistryTest, AccessHoldsTheRegistryLock) {
         EXPECT_TRUE(registering.Wait(INT64_MAX));
         // The same entries in a new block: a registration that got past the lock would read the
         // list while it is replaced, which the sanitizers report.
-        std::vector<ExceptionCatcher>& catchers = access.Catchers();
-        catchers = std::vector<ExceptionCatcher>(catchers);
+        std::vector<RankedCatcher>& entries = access.Entries();
+        entries = std::vector<RankedCatcher>(entries);
         EXPECT_FALSE(registered);
     }
     JoinThread(thread);

@@ -36,6 +36,7 @@ private:
     mutable CopiedUString<UTF8> message_;
 };
 
+class OPENSSL_init_crypto_Failed : public OpenSSLError {};
 class ZUL_FIPS_mode_set_Failed : public OpenSSLError {};
 class Load_Fips_Configuration_Failed : public OpenSSLError {};
 class OSSL_PROVIDER_load_Failed : public OpenSSLError {};
@@ -56,4 +57,5 @@ std::unique_ptr<CaughtException> CatchPKCS7SignatureVerifyFailed();
 template <>
 struct ExceptionCatcherFor<PKCS7SignatureVerifyFailed> {
     static constexpr ExceptionCatcher kCatcher = CatchPKCS7SignatureVerifyFailed;
+    static constexpr CatcherRank kRank = CatcherRank::WrappedLibrary;
 };

@@ -147,6 +147,7 @@ std::string TextWithOneReason() {
 
 TEST_F(OpenSSLErrorTest, EachClassNamesItselfInItsText) {
     const std::vector<std::pair<std::string, std::string>> cases = {
+        {TextWithOneReason<OPENSSL_init_crypto_Failed>(), "OPENSSL_init_crypto_Failed"},
         {TextWithOneReason<ZUL_FIPS_mode_set_Failed>(), "ZUL_FIPS_mode_set_Failed"},
         {TextWithOneReason<Load_Fips_Configuration_Failed>(), "Load_Fips_Configuration_Failed"},
         {TextWithOneReason<OSSL_PROVIDER_load_Failed>(), "OSSL_PROVIDER_load_Failed"},
@@ -170,7 +171,7 @@ TEST_F(OpenSSLErrorTest, NotInitializedLeavesTheQueueAlone) {
 }
 
 TEST_F(OpenSSLErrorTest, SignatureFailureIsCaughtAsItsOwnCopyAndRegisteredAtStartUp) {
-    const std::vector<ExceptionCatcher> registered = ExceptionCatcherRegistry::Access().Catchers();
+    const std::vector<ExceptionCatcher> registered = RegisteredExceptionCatchers();
     EXPECT_NE(std::find(registered.begin(), registered.end(), CatchPKCS7SignatureVerifyFailed),
               registered.end());
 

@@ -1,6 +1,7 @@
 #include "keyprotect/openssl/openssl_startup.h"
 
 #include <openssl/asn1.h>
+#include <openssl/crypto.h>
 #include <openssl/evp.h>
 
 #include <cstring>
@@ -40,6 +41,10 @@ constexpr std::size_t kLibraryPathEntryLength = sizeof(kLibraryPathEntry) - 1;
 
 void OpenSSLStartupState::Initialize(bool fips, const std::optional<FileLocation>& moduleLocation) {
     const CriticalSectionLock lock(lock_);
+    // Asked for here, the configuration file is read before the property is set on every target,
+    // although some OpenSSL builds read it on first use and others only when a call asks for it.
+    if (OPENSSL_init_crypto(OPENSSL_INIT_LOAD_CONFIG, nullptr) == 0)
+        throw OPENSSL_init_crypto_Failed();
     if (initialised_ && fips == (EVP_default_properties_is_fips_enabled(nullptr) != 0))
         return;
     if (defaultProvider_ == nullptr)

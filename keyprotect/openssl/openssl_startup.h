@@ -1,5 +1,6 @@
-// Starting OpenSSL, once per mode, in the default library context: its providers loaded and its
-// FIPS default property set as the caller asks. The FIPS mode needs a FIPS provider installed.
+// Starting OpenSSL, once per mode, in the default library context: its configuration file read
+// first, so that the file cannot undo what follows; its providers loaded and its FIPS default
+// property set as the caller asks. The FIPS mode needs a FIPS provider installed.
 #pragma once
 
 #include <openssl/provider.h>
