@@ -48,7 +48,7 @@ private:
 
 class InvalidFileAttrs : public FileIOError {
 public:
-    explicit InvalidFileAttrs(DWORD code) : FileIOError(code) {}
+    using FileIOError::FileIOError;
 };
 
 class EmptyFileLocationError : public FileIOError {
@@ -58,69 +58,67 @@ public:
 
 class InvalidFileLocation : public FileIOError {
 public:
-    InvalidFileLocation(const FileLocation& location, DWORD code) : FileIOError(location, code) {}
+    using FileIOError::FileIOError;
 };
 
 class RootHasNoParent : public FileIOError {
 public:
-    RootHasNoParent(const FileLocation& location, DWORD code) : FileIOError(location, code) {}
+    using FileIOError::FileIOError;
 };
 
 class FileNotFoundError : public FileIOError {
 public:
-    FileNotFoundError(const FileLocation& location, DWORD code) : FileIOError(location, code) {}
+    using FileIOError::FileIOError;
 };
 
 class DirectoryNotFoundError : public FileIOError {
 public:
-    DirectoryNotFoundError(const FileLocation& location, DWORD code)
-        : FileIOError(location, code) {}
+    using FileIOError::FileIOError;
 };
 
 class FileFoundError : public FileIOError {
 public:
-    FileFoundError(const FileLocation& location, DWORD code) : FileIOError(location, code) {}
+    using FileIOError::FileIOError;
 };
 
 class DirectoryFoundError : public FileIOError {
 public:
-    DirectoryFoundError(const FileLocation& location, DWORD code) : FileIOError(location, code) {}
+    using FileIOError::FileIOError;
 };
 
 class FileMoveError : public FileIOError {
 public:
-    FileMoveError(const FileLocation& source, const FileLocation& destination, DWORD code)
-        : FileIOError(source, destination, code) {}
+    using FileIOError::FileIOError;
 };
 
 class FileLockError : public FileIOError {
 public:
-    FileLockError(const FileLocation& location, DWORD code) : FileIOError(location, code) {}
+    using FileIOError::FileIOError;
 };
 
 class DiskFullError : public FileIOError {
 public:
-    DiskFullError(const FileLocation& location, DWORD code) : FileIOError(location, code) {}
+    using FileIOError::FileIOError;
 };
 
 class FilePermissionError : public FileIOError {
 public:
-    FilePermissionError(const FileLocation& location, DWORD code) : FileIOError(location, code) {}
+    using FileIOError::FileIOError;
 };
 
 class FileSeekError : public FileIOError {
 public:
-    FileSeekError(const FileLocation& location, DWORD code) : FileIOError(location, code) {}
+    using FileIOError::FileIOError;
 };
 
 class FileItemError : public FileIOError {
 public:
-    FileItemError(const FileLocation& location, DWORD code) : FileIOError(location, code) {}
+    using FileIOError::FileIOError;
 };
 
 class EndOfFileError : public FileIOError {
 public:
-    EndOfFileError(const FileLocation& location, DWORD code) : FileIOError(location, code) {}
+    using FileIOError::FileIOError;
 };
 
 // Each map raises the class its kind of operation gives the code, carrying a copy of the

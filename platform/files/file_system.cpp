@@ -1,5 +1,6 @@
 #include "platform/files/file_system.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "foundation/encoding/charset_errors.h"
@@ -8,18 +9,11 @@
 #include "foundation/encoding/windows_error.h"
 #include "platform/files/file_errors.h"
 #include "platform/files/file_location.h"
+#include "platform/files/temp_file_name.h"
 
 namespace {
 
 constexpr std::uint32_t kDirectoryLimit = 248;
-
-bool HasSeparator(UString<UTF8> text) {
-    for (const char unit : text) {
-        if (unit == '\\' || unit == '/')
-            return true;
-    }
-    return false;
-}
 
 } // namespace
 
@@ -60,8 +54,9 @@ void FileLocation::CreateDirectory(LPSECURITY_ATTRIBUTES security) const {
         throw DirectoryNotFoundError(*this, 0);
 }
 
-// A loop rather than recursion, so that a path of many components cannot exhaust the stack. A
-// relative location without a separator has no parent to climb to: it is created as it is.
+// A loop rather than recursion, so that a path of many components cannot exhaust the stack.
+// Every missing parent is found before the first directory is made, so a chain that Parent
+// refuses (a missing relative name without a separator) creates nothing.
 void FileLocation::CreateDirectories() const {
     std::vector<FileLocation> missing;
     FileLocation current(*this);
@@ -77,9 +72,8 @@ void FileLocation::CreateDirectories() const {
         if (const DWORD attributes = current.GetAttributes();
             attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
             break;
-        const bool top = current.IsRoot() || !HasSeparator(current.Text());
         missing.push_back(current);
-        if (top)
+        if (current.IsRoot())
             break;
         current = current.Parent();
     }
@@ -140,13 +134,33 @@ void FileItem::RequireFound() const {
         throw FileItemError(location_, 0);
 }
 
-FileLocation CreateTempFile(const FileLocation& directory, UString<UTF8> prefix) {
+// Wine cuts a name that does not fit, or writes it past the buffer, and creates the file all the
+// same, under a name nobody can read back to remove it. So the call is made only when its longest
+// name fits: the directory, a separator, three prefix units, four hex digits, ".TMP" and the NUL.
+// A buffer that still comes back without a NUL is a failure, read no further than its end.
+FileLocation CreateTempFileThrough(TempFileNameCall call, const FileLocation& directory,
+                                   UString<UTF8> prefix) {
     if (directory.IsEmpty())
         throw EmptyFileLocationError();
     const CopiedUString<UTF16> widePrefix = TerminatedCopy(TranscodeU8ToU16(prefix), false);
     const CopiedUString<UTF16> wideDirectory =
         TerminatedCopy(TranscodeU8ToU16(directory.Text()), false);
+    const std::uint64_t longest =
+        wideDirectory.Length() + 1 + std::min<std::uint64_t>(widePrefix.Length(), 3) + 4 + 4 + 1;
+    if (longest > MAX_PATH)
+        throw Windows::Error(ERROR_FILENAME_EXCED_RANGE, nullptr);
     WCHAR name[MAX_PATH] = {};
-    CheckWin32(GetTempFileNameW(wideDirectory.begin(), widePrefix.begin(), 0, name) != 0);
-    return FileLocation(TranscodeU16ToU8(UString<UTF16>(name)));
+    CheckWin32(call(wideDirectory.begin(), widePrefix.begin(), 0, name) != 0);
+    const WCHAR* end = std::find(name, name + MAX_PATH, WCHAR(0));
+    if (end == name + MAX_PATH)
+        throw Windows::Error(ERROR_FILENAME_EXCED_RANGE, nullptr);
+    return FileLocation(TranscodeU16ToU8(UString<UTF16>(name, end)));
+}
+
+FileLocation CreateTempFile(const FileLocation& directory, UString<UTF8> prefix) {
+    return CreateTempFileThrough(
+        [](LPCWSTR folder, LPCWSTR stem, UINT unique, LPWSTR name) {
+            return GetTempFileNameW(folder, stem, unique, name);
+        },
+        directory, prefix);
 }

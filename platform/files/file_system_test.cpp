@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <typeinfo>
+#include <utility>
 #include <vector>
 
 #include "foundation/encoding/windows_error.h"
@@ -91,18 +92,34 @@ TEST_F(FileSystemTest, CreateDirectoriesCreatesTheMissingChain) {
     ExpectRaises<EmptyFileLocationError>([] { FileLocation().CreateDirectories(); }, 0, "");
 }
 
-// A relative location without a separator has no parent to climb to, yet can be created.
-TEST_F(FileSystemTest, CreateDirectoriesOfASingleRelativeName) {
-    const fs::path previous = fs::current_path();
-    fs::current_path(Native(""));
-    try {
-        FileLocation(UString<UTF8>("single")).CreateDirectories();
-    } catch (...) {
-        fs::current_path(previous);
-        throw;
+// Runs relative names against the test directory, and goes back when it ends.
+class InWorkingDirectory {
+public:
+    explicit InWorkingDirectory(const fs::path& directory) : previous_(fs::current_path()) {
+        fs::current_path(directory);
     }
-    fs::current_path(previous);
-    EXPECT_TRUE(fs::is_directory(Native("single")));
+    InWorkingDirectory(const InWorkingDirectory&) = delete;
+    InWorkingDirectory& operator=(const InWorkingDirectory&) = delete;
+    ~InWorkingDirectory() { fs::current_path(previous_); }
+
+private:
+    fs::path previous_;
+};
+
+// A missing relative chain climbs to a name without a separator, which has no parent: the call
+// refuses it with that name and creates nothing, not even the deeper directories.
+TEST_F(FileSystemTest, CreateDirectoriesRefusesAMissingChainWithoutAParent) {
+    fs::create_directory(Native("present"));
+    const InWorkingDirectory inside(Native(""));
+    FileLocation(UString<UTF8>("present")).CreateDirectories();
+    const std::string nested = std::string("outer") + kSeparator + "inner";
+    for (const auto& [location, refused] :
+         {std::pair<std::string, std::string>{"single", "single"}, {nested, "outer"}}) {
+        SCOPED_TRACE(location);
+        ExpectRaises<InvalidFileLocation>(
+            [&] { FileLocation(UString<UTF8>(location.c_str())).CreateDirectories(); }, 0, refused);
+        EXPECT_FALSE(fs::exists(Native(refused)));
+    }
 }
 
 TEST_F(FileSystemTest, CreateTempFileCreatesAFreshEmptyFile) {
@@ -116,6 +133,36 @@ TEST_F(FileSystemTest, CreateTempFileCreatesAFreshEmptyFile) {
     }
     EXPECT_THROW(CreateTempFile(At("missing"), "key"), Windows::Error);
     ExpectRaises<EmptyFileLocationError>([] { CreateTempFile(FileLocation(), "key"); }, 0, "");
+}
+
+// A name the system might cut short is never asked for, so nothing is created under a name that
+// cannot be read back: the directory, a separator, the prefix, four digits and ".TMP" must fit.
+TEST_F(FileSystemTest, CreateTempFileNeedsRoomForTheLongestName) {
+    struct Case {
+        std::size_t directoryLength;
+        const char* prefix;
+        bool fits;
+    };
+    const std::size_t rootLength = At().Text().Length();
+    for (const Case& c : {Case{247, "key", true}, Case{248, "key", false}, Case{248, "k", true}}) {
+        SCOPED_TRACE(c.directoryLength);
+        // One component of the length that makes the whole text as long as the case says.
+        const std::string leaf(c.directoryLength - rootLength - 1, 'd');
+        fs::create_directory(Native(leaf));
+        if (c.fits) {
+            EXPECT_EQ(Text(CreateTempFile(At(leaf), c.prefix).Parent().Text()),
+                      Text(At(leaf).Text()));
+        } else {
+            try {
+                CreateTempFile(At(leaf), c.prefix);
+                ADD_FAILURE() << "a directory without room was taken";
+            } catch (const Windows::Error& error) {
+                EXPECT_EQ(error.Code(), DWORD{ERROR_FILENAME_EXCED_RANGE});
+            }
+            EXPECT_TRUE(fs::is_empty(Native(leaf)));
+        }
+        fs::remove_all(Native(leaf));
+    }
 }
 
 TEST_F(FileSystemTest, MoveToRefusesWhatItMustNotReplace) {

@@ -15,6 +15,7 @@
 
 #include "winapi/errors/errors.h"
 #include "winapi/files/paths.h"
+#include "winapi/files/share_locks.h"
 #include "winapi/internal/fault_injection.h"
 #include "winapi/internal/handle_table.h"
 #include "winapi/internal/utf_conversions.h"
@@ -84,6 +85,9 @@ bool LockForShareMode(int descriptor, DWORD access, DWORD shareMode) {
     struct flock lock {};
     lock.l_type = type;
     lock.l_whence = SEEK_SET;
+    if ((shareMode & FILE_SHARE_DELETE) != 0) {
+        lock.l_len = win32_layer::kDeleteShareByte;
+    }
     if (fcntl(descriptor, F_OFD_SETLK, &lock) == 0) {
         return true;
     }

@@ -8,7 +8,8 @@
 //   spaces are kept, not stripped;
 // - share modes are whole-file OFD locks that hold between processes: any writer excludes every
 //   other reader and writer whatever its share mode allows, a reader shares with readers (even
-//   with share mode 0), and a reader that shares writing takes no lock;
+//   with share mode 0), and a reader that shares writing takes no lock; a move refuses a file
+//   that another handle's lock holds (32) unless that handle shares delete;
 // - read-only is "no write bit at all" and binds root too; GetFileAttributesW reports ARCHIVE
 //   for a plain file, as Windows does for the files it creates, and knows no hidden or system
 //   files; SetFileAttributesW changes only the read-only attribute, and nothing on a directory;

@@ -404,6 +404,46 @@ TEST(Files, MoveFileExRows) {
     EXPECT_EQ(GetLastError(), DWORD{ERROR_FILE_NOT_FOUND});
 }
 
+// A file stays in place while another handle holds it without sharing delete, whatever it
+// shares besides; sharing delete lets it go, with the handle still open.
+TEST(Files, MoveFileExRefusesAFileHeldWithoutDeleteSharing) {
+    struct Row {
+        DWORD access, share;
+        bool moves;
+    };
+    const DWORD kReadWrite = GENERIC_READ | GENERIC_WRITE;
+    const std::vector<Row> rows = {
+        {GENERIC_READ, FILE_SHARE_READ, false},
+        {kReadWrite, FILE_SHARE_READ, false},
+        {GENERIC_WRITE, 0, false},
+        {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, true},
+        {kReadWrite, FILE_SHARE_READ | FILE_SHARE_DELETE, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << std::hex << row.access << " " << row.share);
+        TemporaryDirectory directory;
+        const WideString source = directory / W("source");
+        const WideString target = directory / W("target");
+        WriteWholeFile(source, "held");
+        HANDLE holder = Open(source, row.access, row.share, OPEN_EXISTING);
+        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+        SetLastError(ERROR_SUCCESS);
+        const BOOL moved = MoveFileExW(source.c_str(), target.c_str(),
+                                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+        const DWORD error = GetLastError();
+        CloseHandle(holder);
+        if (row.moves) {
+            EXPECT_EQ(moved, TRUE) << error;
+            EXPECT_EQ(ReadWholeFile(target), "held");
+        } else {
+            EXPECT_EQ(moved, FALSE);
+            EXPECT_EQ(error, DWORD{ERROR_SHARING_VIOLATION});
+            EXPECT_EQ(ReadWholeFile(source), "held");
+            EXPECT_EQ(GetFileAttributesW(target.c_str()), INVALID_FILE_ATTRIBUTES);
+        }
+    }
+}
+
 TEST(Files, ModuleFileNameTruncatesWithTheTerminatorInside) {
     WCHAR full[1024] = {};
     const DWORD length = GetModuleFileNameW(nullptr, full, 1024);

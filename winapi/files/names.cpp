@@ -17,6 +17,7 @@
 #include "winapi/errors/errors.h"
 #include "winapi/files/files.h"
 #include "winapi/files/paths.h"
+#include "winapi/files/share_locks.h"
 #include "winapi/internal/fault_injection.h"
 #include "winapi/internal/handle_table.h"
 #include "winapi/internal/utf_conversions.h"
@@ -79,15 +80,37 @@ bool ToWide(const std::string& text, WCHAR* buffer, std::size_t capacity, std::s
 
 // A move reported done must survive a power cut: the data is synced before the rename and the
 // directory entry after it.
-bool SyncFile(const std::string& path, bool directory) {
-    const int descriptor =
-        open(path.c_str(), (directory ? O_DIRECTORY : 0) | O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+bool SyncDirectory(const std::string& path) {
+    const int descriptor = open(path.c_str(), O_DIRECTORY | O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (descriptor < 0) {
         return false;
     }
     const bool synced = fsync(descriptor) == 0;
     close(descriptor);
     return synced;
+}
+
+// A move must not take a file from under another handle that does not share delete, as on
+// Windows; that handle's lock covers the last byte, asked about here without being taken. The
+// source is synced through the same descriptor before it moves.
+DWORD PrepareSourceToMove(const std::string& path) {
+    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (descriptor < 0) {
+        return Win32ErrorFromErrno(errno);
+    }
+    struct flock probe {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    probe.l_start = win32_layer::kDeleteShareByte;
+    probe.l_len = 1;
+    DWORD error = ERROR_SUCCESS;
+    if (fcntl(descriptor, F_OFD_GETLK, &probe) != 0 || fsync(descriptor) != 0) {
+        error = Win32ErrorFromErrno(errno);
+    } else if (probe.l_type != F_UNLCK) {
+        error = ERROR_SHARING_VIOLATION;
+    }
+    close(descriptor);
+    return error;
 }
 
 // Across file systems: a copy beside the target, renamed over it so that the target is never
@@ -154,7 +177,7 @@ DWORD CopyAcross(const std::string& source, const std::string& target, bool repl
         return error;
     }
     // The copy must be on disk under its name before the only other copy goes.
-    if (!SyncFile(ParentOf(target), true) || unlink(source.c_str()) != 0) {
+    if (!SyncDirectory(ParentOf(target)) || unlink(source.c_str()) != 0) {
         return Win32ErrorFromErrno(errno);
     }
     return ERROR_SUCCESS;
@@ -333,8 +356,10 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
             return Failed(ERROR_ACCESS_DENIED);
         }
     }
-    if (S_ISREG(source.st_mode) && !SyncFile(from, false)) {
-        return Failed(Win32ErrorFromErrno(errno));
+    if (S_ISREG(source.st_mode)) {
+        if (const DWORD error = PrepareSourceToMove(from); error != ERROR_SUCCESS) {
+            return Failed(error);
+        }
     }
     const int moved =
         replace ? rename(from.c_str(), to.c_str())
@@ -353,7 +378,7 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
             return Failed(error);
         }
     }
-    if (!SyncFile(ParentOf(to), true)) {
+    if (!SyncDirectory(ParentOf(to))) {
         return Failed(Win32ErrorFromErrno(errno));
     }
     return TRUE;

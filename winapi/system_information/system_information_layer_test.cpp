@@ -103,6 +103,24 @@ TEST(SeededSystem, AVersionResourceYieldsItsRootValue) {
     EXPECT_FALSE(VerQueryValueW(other.data(), u"\\", &value, &length));
 }
 
+// An empty root value has no storage to copy from, which the sanitized build would catch.
+TEST(SeededSystem, AnEmptyRootValueGivesABlockOfTheKeyAlone) {
+    const ScopedWindowsIdentity identity;
+    TemporaryDirectory directory;
+    const WideString file = MakeFile(directory, "empty.dll");
+    ASSERT_TRUE(win32_layer::SeedVersionResource(file, {}));
+
+    const DWORD size = GetFileVersionInfoSizeExW(FILE_VER_GET_NEUTRAL, file.c_str(), nullptr);
+    ASSERT_GT(size, DWORD{0});
+    std::vector<BYTE> block(size);
+    ASSERT_TRUE(GetFileVersionInfoExW(FILE_VER_GET_NEUTRAL, file.c_str(), 0, size, block.data()));
+    LPVOID value = nullptr;
+    UINT length = 7;
+    ASSERT_TRUE(VerQueryValueW(block.data(), u"\\", &value, &length));
+    EXPECT_EQ(length, UINT{0});
+    EXPECT_EQ(value, block.data() + size);
+}
+
 TEST(SeededSystem, AVersionResourceNeedsItsFile) {
     const ScopedWindowsIdentity identity;
     TemporaryDirectory directory;

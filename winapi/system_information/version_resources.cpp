@@ -2,6 +2,7 @@
 // is the fixed file information, without string or translation tables.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -54,7 +55,8 @@ bool BlockOf(LPCWSTR fileName, std::vector<BYTE>& block) {
     PutWord(block, 0, block.size());
     PutWord(block, 2, value.size());
     std::memcpy(block.data() + 6, kRootKey, sizeof(kRootKey));
-    std::memcpy(block.data() + kRootValueOffset, value.data(), value.size());
+    // Not memcpy: an empty value's storage may be null, which memcpy may not be given.
+    std::copy(value.begin(), value.end(), block.begin() + kRootValueOffset);
     return true;
 }
 
