@@ -35,10 +35,24 @@ void SearchFreedBlock(void* block) {
 
 } // namespace
 
+// Every form that is not aligned, so that none is left to a sanitizer's own heap, whose blocks
+// these deletes could not free.
+void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept {
+    return std::malloc(bytes == 0 ? 1 : bytes);
+}
+
 void* operator new(std::size_t bytes) {
-    if (void* block = std::malloc(bytes == 0 ? 1 : bytes))
+    if (void* block = operator new(bytes, std::nothrow))
         return block;
     throw std::bad_alloc();
+}
+
+void* operator new[](std::size_t bytes) {
+    return operator new(bytes);
+}
+
+void* operator new[](std::size_t bytes, const std::nothrow_t&) noexcept {
+    return operator new(bytes, std::nothrow);
 }
 
 void operator delete(void* block) noexcept {
@@ -47,6 +61,22 @@ void operator delete(void* block) noexcept {
 }
 
 void operator delete(void* block, std::size_t) noexcept {
+    operator delete(block);
+}
+
+void operator delete(void* block, const std::nothrow_t&) noexcept {
+    operator delete(block);
+}
+
+void operator delete[](void* block) noexcept {
+    operator delete(block);
+}
+
+void operator delete[](void* block, std::size_t) noexcept {
+    operator delete(block);
+}
+
+void operator delete[](void* block, const std::nothrow_t&) noexcept {
     operator delete(block);
 }
 
