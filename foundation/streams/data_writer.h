@@ -1,9 +1,11 @@
 // Byte sinks: a plain writer, and a receiver driven as Begin, Receive per chunk, End.
 #pragma once
 
+#include <cassert>
 #include <vector>
 
 #include "foundation/streams/byte_range.h"
+#include "foundation/streams/secure_bytes.h"
 
 class DataWriter {
 public:
@@ -31,17 +33,24 @@ public:
 
 // Appends what it receives to a caller's vector. End forgets the vector, so a target must be
 // set again before the next use.
-class VectorAppender : public DataReceiver {
+template <typename Vector>
+class BasicVectorAppender : public DataReceiver {
 public:
-    void SetTarget(std::vector<unsigned char>* target) { target_ = target; }
+    void SetTarget(Vector* target) { target_ = target; }
 
     void Begin() override {}
-    void Receive(ByteRange bytes) override;
+    void Receive(ByteRange bytes) override {
+        assert(target_ != nullptr && "VectorAppender used without a target");
+        target_->insert(target_->end(), bytes.begin(), bytes.begin() + bytes.Length());
+    }
     void End() override { target_ = nullptr; }
 
 private:
-    std::vector<unsigned char>* target_ = nullptr;
+    Vector* target_ = nullptr;
 };
+
+using VectorAppender = BasicVectorAppender<std::vector<unsigned char>>;
+using SecureBytesAppender = BasicVectorAppender<SecureBytes>;
 
 class IgnoreDataReceiver : public DataReceiver {
 public:

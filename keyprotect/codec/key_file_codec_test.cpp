@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -28,15 +27,6 @@ protected:
         InitializeOpenSSL(false);
     }
 
-    // The names in the directory, so that a stray temporary file shows.
-    std::vector<std::string> Names(const std::string& relative = "") const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(Native(relative)))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
     TestMachineKey machineKey_;
 };
 
@@ -55,6 +45,8 @@ TEST_F(KeyFileCodecTest, EveryKindRoundTripsThroughBothForms) {
         const PrivateKeyHolder unsealed = ReadKeyFile(At("EncryptedKey"), true);
         EXPECT_EQ(EVP_PKEY_eq(generated.Get(), unsealed.Get()), 1);
 
+        // An output is never replaced, so the plain input makes way for its written form.
+        fs::remove(Native("DecryptedKey"));
         WriteKeyFile(unsealed.Get(), At("DecryptedKey"), false);
         EXPECT_EQ(Content("DecryptedKey"), pkcs8);
         EXPECT_EQ(Names(), (std::vector<std::string>{"DecryptedKey", "EncryptedKey"}));
@@ -91,16 +83,35 @@ TEST_F(KeyFileCodecTest, UnreadableInputsRaiseTheirClass) {
     }
 }
 
-TEST_F(KeyFileCodecTest, AFailedWriteLeavesNoOutputAndNoTemporaryFile) {
+TEST_F(KeyFileCodecTest, AnOutputInTheWayIsNeverReplaced) {
     const PrivateKeyHolder key = GenerateRsaKey();
-    fs::create_directory(Native("out"));
-    MakeFile("out/EncryptedKey", "old");
-    // The move cannot replace a directory, after the temporary file is complete.
-    fs::create_directory(Native("out/DecryptedKey"));
-    EXPECT_THROW(WriteKeyFile(key.Get(), At("out\\DecryptedKey"), false), FileIOError);
+    for (const bool directory : {false, true}) {
+        SCOPED_TRACE(directory ? "directory" : "file");
+        // The output appears after any check the caller made, once the temporary file is
+        // complete.
+        if (directory)
+            fs::create_directory(Native("DecryptedKey"));
+        else
+            MakeFile("DecryptedKey", "old");
+        try {
+            WriteKeyFile(key.Get(), At("DecryptedKey"), false);
+            ADD_FAILURE() << "the output was replaced";
+        } catch (const FileMoveError& error) {
+            EXPECT_EQ(error.Code(), DWORD{ERROR_ALREADY_EXISTS});
+        }
+        EXPECT_EQ(Names(), std::vector<std::string>{"DecryptedKey"});
+        if (directory)
+            EXPECT_TRUE(fs::is_directory(Native("DecryptedKey")));
+        else
+            EXPECT_EQ(Content("DecryptedKey"), "old");
+        fs::remove(Native("DecryptedKey"));
+    }
+}
+
+TEST_F(KeyFileCodecTest, AMissingOutputDirectoryLeavesNothing) {
+    const PrivateKeyHolder key = GenerateRsaKey();
     EXPECT_THROW(WriteKeyFile(key.Get(), At("missing\\DecryptedKey"), false), std::exception);
-    EXPECT_EQ(Names("out"), (std::vector<std::string>{"DecryptedKey", "EncryptedKey"}));
-    EXPECT_EQ(Content("out/EncryptedKey"), "old");
+    EXPECT_EQ(Names(), std::vector<std::string>{});
 }
 
 } // namespace

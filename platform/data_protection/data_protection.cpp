@@ -36,10 +36,11 @@ public:
         FreeLocalBuffer(blob.pbData);
     }
 
-    std::vector<unsigned char> Copy() const {
+    template <typename Vector>
+    Vector Copy() const {
         if (blob.cbData == 0)
             return {};
-        return std::vector<unsigned char>(blob.pbData, blob.pbData + blob.cbData);
+        return Vector(blob.pbData, blob.pbData + blob.cbData);
     }
 
     DATA_BLOB blob{0, nullptr};
@@ -56,11 +57,11 @@ std::vector<unsigned char> ProtectData(ByteRange data, const WCHAR* description,
     DATA_BLOB extra = BlobOf(entropy);
     OutputBlob output(false);
     CheckWin32(CryptProtectData(&input, description, &extra, nullptr, prompt, flags, &output.blob));
-    return output.Copy();
+    return output.Copy<std::vector<unsigned char>>();
 }
 
-std::vector<unsigned char> UnprotectData(ByteRange data, ByteRange entropy,
-                                         CRYPTPROTECT_PROMPTSTRUCT* prompt, std::uint32_t flags) {
+SecureBytes UnprotectData(ByteRange data, ByteRange entropy, CRYPTPROTECT_PROMPTSTRUCT* prompt,
+                          std::uint32_t flags) {
     DATA_BLOB input = InputOf(data);
     DATA_BLOB extra = BlobOf(entropy);
     OutputBlob output(true);
@@ -71,5 +72,5 @@ std::vector<unsigned char> UnprotectData(ByteRange data, ByteRange entropy,
     if (description != nullptr)
         LocalFree(description);
     CheckWin32(unsealed);
-    return output.Copy();
+    return output.Copy<SecureBytes>();
 }

@@ -33,7 +33,7 @@ TEST(ProtectDataLayer, FailuresCarryTheLayersCodes) {
         EXPECT_EQ(ErrorOf([&] { UnprotectData(RangeOf(blob), {}, nullptr, 0); }),
                   static_cast<DWORD>(NTE_BAD_KEY_STATE));
     }
-    EXPECT_EQ(UnprotectData(RangeOf(blob), {}, nullptr, 0), text);
+    EXPECT_EQ(PlainCopy(UnprotectData(RangeOf(blob), {}, nullptr, 0)), text);
 }
 
 TEST(ProtectDataLayer, AFailingCallThrowsItsCode) {

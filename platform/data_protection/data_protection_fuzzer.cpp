@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const Bytes blob = ProtectData(RangeOf(text), units.data(), RangeOf(entropy), nullptr,
                                    CRYPTPROTECT_LOCAL_MACHINE);
-    Require(UnprotectData(RangeOf(blob), RangeOf(entropy), nullptr, 0) == text);
+    Require(PlainCopy(UnprotectData(RangeOf(blob), RangeOf(entropy), nullptr, 0)) == text);
 
     Bytes changed = blob;
     changed[position % changed.size()] ^= mask;

@@ -43,7 +43,7 @@ TEST_F(ProtectDataTest, WhatIsSealedUnsealsAsItWas) {
         const Bytes blob =
             ProtectData(RangeOf(c.data), c.description, RangeOf(c.entropy), nullptr, c.flags);
         EXPECT_FALSE(blob.empty());
-        EXPECT_EQ(UnprotectData(RangeOf(blob), RangeOf(c.entropy), nullptr, 0), c.data);
+        EXPECT_EQ(PlainCopy(UnprotectData(RangeOf(blob), RangeOf(c.entropy), nullptr, 0)), c.data);
     }
 }
 
@@ -53,7 +53,7 @@ TEST_F(ProtectDataTest, ResealingGivesOtherBytesForTheSameText) {
     const Bytes second = ProtectData(RangeOf(UnprotectData(RangeOf(first), {}, nullptr, 0)),
                                      WIDE(""), {}, nullptr, CRYPTPROTECT_LOCAL_MACHINE);
     EXPECT_NE(first, second);
-    EXPECT_EQ(UnprotectData(RangeOf(second), {}, nullptr, 0), kKeyText);
+    EXPECT_EQ(PlainCopy(UnprotectData(RangeOf(second), {}, nullptr, 0)), kKeyText);
 }
 
 TEST_F(ProtectDataTest, WhatDoesNotUnsealThrowsTheSystemsCode) {

@@ -1,4 +1,5 @@
-// Byte vectors as ranges, and the code of the Windows::Error a call throws.
+// Byte vectors as ranges, unsealed bytes as plain ones, and the code of the Windows::Error a
+// call throws.
 #pragma once
 
 #include <functional>
@@ -7,6 +8,7 @@
 
 #include "foundation/encoding/windows_error.h"
 #include "foundation/streams/byte_range.h"
+#include "foundation/streams/secure_bytes.h"
 
 using Bytes = std::vector<unsigned char>;
 
@@ -14,8 +16,15 @@ inline Bytes BytesOf(const std::string& text) {
     return Bytes(text.begin(), text.end());
 }
 
-inline ByteRange RangeOf(const Bytes& bytes) {
+// Plain and wiping byte vectors alike.
+template <typename Allocator>
+ByteRange RangeOf(const std::vector<unsigned char, Allocator>& bytes) {
     return ByteRange(bytes.data(), bytes.size());
+}
+
+// Unsealed bytes as plain test bytes, which compare with the expected ones.
+inline Bytes PlainCopy(const SecureBytes& bytes) {
+    return Bytes(bytes.begin(), bytes.end());
 }
 
 // ERROR_SUCCESS when `call` throws no Windows::Error.

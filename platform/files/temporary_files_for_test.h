@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "foundation/encoding/code_pages.h"
 #include "foundation/text/ustring.h"
@@ -57,6 +59,15 @@ protected:
 
     void MakeFile(const std::string& relative, const std::string& content) const {
         std::ofstream(Native(relative), std::ios::binary) << content;
+    }
+
+    // The sorted names in a directory, so that a stray temporary file shows.
+    std::vector<std::string> Names(const std::string& relative = "") const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(Native(relative)))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
     }
 
     std::string Content(const std::string& relative) const {

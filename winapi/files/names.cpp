@@ -308,6 +308,9 @@ BOOL RemoveDirectoryW(LPCWSTR name) {
 }
 
 BOOL DeleteFileW(LPCWSTR name) {
+    if (InjectedFailure(LayerCall::DeleteFileW)) {
+        return FALSE;
+    }
     std::string path;
     if (const DWORD error = ToLinuxPath(name, path); error != ERROR_SUCCESS) {
         return Failed(error);

@@ -31,6 +31,7 @@ constexpr std::string_view kCallNames[] = {
     "ReadFile",
     "WriteFile",
     "MoveFileExW",
+    "DeleteFileW",
     "GetTempFileNameW",
     "CreateDirectoryW",
     "GetNamedSecurityInfoW",

@@ -11,6 +11,7 @@ enum class LayerCall {
     ReadFile,
     WriteFile,
     MoveFileExW,
+    DeleteFileW,
     GetTempFileNameW,
     CreateDirectoryW,
     GetNamedSecurityInfoW,
