@@ -12,7 +12,7 @@
 namespace {
 
 using Pairs = std::vector<std::pair<std::string, std::string>>;
-using Names = std::vector<std::string>;
+using FileNames = std::vector<std::string>;
 
 class ConversionPlanTest : public TestDirectory {
 protected:
@@ -32,8 +32,8 @@ protected:
         return pairs;
     }
 
-    static Names Existing(const ConversionPlan& plan) {
-        Names names;
+    static FileNames Existing(const ConversionPlan& plan) {
+        FileNames names;
         for (const CopiedUString<UTF8>& name : plan.existingOutputs)
             names.emplace_back(name.begin(), name.end());
         return names;
@@ -47,18 +47,18 @@ private:
 };
 
 TEST_F(ConversionPlanTest, FindsInputsAndRefusesToOverwrite) {
-    const Names allSealed = {"EncryptedHubSealKey",    "EncryptedAgentRootKey",
-                             "EncryptedGatewayKey",    "EncryptedCoreKey",
-                             "EncryptedPortalRootKey", "EncryptedViewerRootKey"};
+    const FileNames allSealed = {"EncryptedHubSealKey",    "EncryptedAgentRootKey",
+                                 "EncryptedGatewayKey",    "EncryptedCoreKey",
+                                 "EncryptedPortalRootKey", "EncryptedViewerRootKey"};
     const struct {
         const char* label;
         bool decrypt;
-        Names inputs;
-        Names outputFiles;
-        Names outputDirectories;
-        Names inputDirectories;
+        FileNames inputs;
+        FileNames outputFiles;
+        FileNames outputDirectories;
+        FileNames inputDirectories;
         Pairs conversions;
-        Names existing;
+        FileNames existing;
     } cases[] = {
         {"all six, in the case-insensitive order of their names",
          true,
