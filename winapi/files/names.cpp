@@ -283,7 +283,8 @@ BOOL CreateDirectoryW(LPCWSTR name, LPSECURITY_ATTRIBUTES) {
     if (const DWORD error = ToLinuxPath(name, path); error != ERROR_SUCCESS) {
         return Failed(error);
     }
-    if (mkdir(path.c_str(), 0777) != 0) {
+    // Other accounts may look into a new directory, never change it, whatever the umask.
+    if (mkdir(path.c_str(), 0755) != 0) {
         // A missing parent is a missing path, never a missing file, for a new directory.
         return Failed(errno == EEXIST                       ? ERROR_ALREADY_EXISTS
                       : errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND

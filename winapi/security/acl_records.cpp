@@ -9,7 +9,6 @@ namespace win32_layer {
 namespace {
 
 constexpr std::size_t kAceFixedPart = sizeof(ACE_HEADER) + sizeof(DWORD);
-constexpr BYTE kAclRevisionDs = 4;
 constexpr std::size_t kSidHeader = 8;
 
 } // namespace
@@ -17,7 +16,7 @@ constexpr std::size_t kSidHeader = 8;
 DWORD ReadAcl(const ACL* acl, std::vector<AceRecord>& aces) {
     aces.clear();
     if (acl == nullptr ||
-        (acl->AclRevision != ACL_REVISION && acl->AclRevision != kAclRevisionDs) ||
+        (acl->AclRevision != ACL_REVISION && acl->AclRevision != ACL_REVISION_DS) ||
         acl->AclSize < sizeof(ACL)) {
         return ERROR_INVALID_ACL;
     }

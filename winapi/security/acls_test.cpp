@@ -138,4 +138,55 @@ TEST_F(AclTest, AnUnknownAccountNameGivesNoAcl) {
     EXPECT_EQ(acl, nullptr);
 }
 
+TEST(AclCalls, AcesAddedInPlaceReadBackInOrder) {
+    SidBuffer everyone = WellKnown(WinWorldSid);
+    SidBuffer system = WellKnown(WinLocalSystemSid);
+    // Room for the header and exactly three ACEs of one-part SIDs.
+    DWORD storage[17] = {};
+    auto* acl = reinterpret_cast<PACL>(storage);
+    ASSERT_EQ(InitializeAcl(acl, sizeof storage, ACL_REVISION), TRUE) << GetLastError();
+    EXPECT_EQ(acl->AceCount, 0);
+    ASSERT_EQ(AddAccessAllowedAceEx(acl, ACL_REVISION, OBJECT_INHERIT_ACE, FILE_GENERIC_READ,
+                                    everyone.data()),
+              TRUE)
+        << GetLastError();
+    ASSERT_EQ(AddAccessDeniedAceEx(acl, ACL_REVISION, 0, DELETE, system.data()), TRUE);
+    // An ACE copied whole: the first one again.
+    void* first = nullptr;
+    ASSERT_EQ(GetAce(acl, 0, &first), TRUE);
+    const WORD firstSize = static_cast<const ACE_HEADER*>(first)->AceSize;
+    std::vector<BYTE> copy(static_cast<BYTE*>(first), static_cast<BYTE*>(first) + firstSize);
+    ASSERT_EQ(AddAce(acl, ACL_REVISION, MAXDWORD, copy.data(), firstSize), TRUE) << GetLastError();
+    const AceSeen allowed{kAllow, OBJECT_INHERIT_ACE, FILE_GENERIC_READ, everyone};
+    const std::vector<AceSeen> expected = {allowed, {kDeny, 0, DELETE, system}, allowed};
+    EXPECT_EQ(AcesOf(acl), expected);
+
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_EQ(AddAccessAllowedAceEx(acl, ACL_REVISION, 0, GENERIC_ALL, everyone.data()), FALSE)
+        << "no room left";
+    EXPECT_EQ(GetLastError(), DWORD{ERROR_ALLOTTED_SPACE_EXCEEDED});
+    EXPECT_EQ(acl->AceCount, 3);
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_EQ(InitializeAcl(acl, sizeof(ACL) - 1, ACL_REVISION), FALSE);
+    EXPECT_EQ(GetLastError(), DWORD{ERROR_INSUFFICIENT_BUFFER});
+}
+
+TEST(AclCalls, GenericRightsMapToTheirSpecificOnes) {
+    GENERIC_MAPPING mapping{0x1, 0x2, 0x4, 0x8};
+    const struct {
+        DWORD mask;
+        DWORD mapped;
+    } rows[] = {
+        {GENERIC_READ, 0x1},
+        {GENERIC_WRITE | GENERIC_EXECUTE, 0x6},
+        {GENERIC_ALL | DELETE, 0x8 | DELETE},
+        {WRITE_DAC, WRITE_DAC},
+    };
+    for (const auto& row : rows) {
+        DWORD mask = row.mask;
+        MapGenericMask(&mask, &mapping);
+        EXPECT_EQ(mask, row.mapped) << std::hex << row.mask;
+    }
+}
+
 } // namespace

@@ -78,16 +78,42 @@ DWORD MaskOf(mode_t bits) {
     return mask;
 }
 
+// Write on a directory lets a class remove and rename its entries, which the sticky bit keeps
+// to their own owners for everyone but the directory's owner. Only the owner may change the
+// directory's mode or owner, or have it removed, so another class's rwx is not FILE_ALL_ACCESS.
+DWORD DirectoryMaskOf(mode_t bits, bool owner, bool sticky) {
+    const DWORD mask = owner ? MaskOf(bits) : MaskOf(bits & ~kExecute) | MaskOf(bits & kExecute);
+    return (bits & kWrite) != 0 && (owner || !sticky) ? mask | FILE_DELETE_CHILD : mask;
+}
+
+// Root's own SIDs stand for root as an owner.
+SidBytes OwnerSidOf(uid_t owner) {
+    return owner == 0 ? win32_layer::AdministratorsSid() : win32_layer::UserSid(owner);
+}
+
 std::vector<AceRecord> AcesOf(const struct stat& status) {
-    const std::pair<mode_t, SidBytes> classes[] = {
-        {(status.st_mode >> 6) & kEveryBit, win32_layer::UserSid(status.st_uid)},
-        {(status.st_mode >> 3) & kEveryBit, win32_layer::GroupSid(status.st_gid)},
-        {status.st_mode & kEveryBit, win32_layer::WorldSid()},
+    struct ModeClass {
+        mode_t bits;
+        SidBytes sid;
+        bool owner;
     };
+    // Root's SIDs add no mode bit in a DACL to set, so root's owner class is read under the SID
+    // of the owner's rights, and a DACL read back keeps the owner bits when it is set again.
+    const ModeClass classes[] = {
+        {(status.st_mode >> 6) & kEveryBit,
+         status.st_uid == 0 ? win32_layer::OwnerRightsSid() : win32_layer::UserSid(status.st_uid),
+         true},
+        {(status.st_mode >> 3) & kEveryBit, win32_layer::GroupSid(status.st_gid), false},
+        {status.st_mode & kEveryBit, win32_layer::WorldSid(), false},
+    };
+    const bool directory = S_ISDIR(status.st_mode);
+    const bool sticky = (status.st_mode & S_ISVTX) != 0;
     std::vector<AceRecord> aces;
-    for (const auto& [bits, sid] : classes) {
-        if (bits != 0) {
-            aces.push_back({ACCESS_ALLOWED_ACE_TYPE, 0, MaskOf(bits), sid});
+    for (const ModeClass& modeClass : classes) {
+        if (modeClass.bits != 0) {
+            const DWORD mask = directory ? DirectoryMaskOf(modeClass.bits, modeClass.owner, sticky)
+                                         : MaskOf(modeClass.bits);
+            aces.push_back({ACCESS_ALLOWED_ACE_TYPE, 0, mask, modeClass.sid});
         }
     }
     return aces;
@@ -118,7 +144,8 @@ DWORD PermissionBits(const std::vector<AceRecord>& aces, uid_t owner, gid_t grou
             continue;
         }
         int target = kOther;
-        if (principal.kind == Principal::User && principal.id == owner) {
+        if (principal.kind == Principal::OwnerRights ||
+            (principal.kind == Principal::User && principal.id == owner)) {
             target = kOwner;
         } else if (principal.kind == Principal::Group && principal.id == group) {
             target = kGroup;
@@ -182,7 +209,7 @@ DWORD GetNamedSecurityInfoW(LPCWSTR name, SE_OBJECT_TYPE type, SECURITY_INFORMAT
         if (const DWORD error = Locate(name, path, status); error != ERROR_SUCCESS) {
             return error;
         }
-        const SidBytes ownerSid = win32_layer::UserSid(status.st_uid);
+        const SidBytes ownerSid = OwnerSidOf(status.st_uid);
         const SidBytes groupSid = win32_layer::GroupSid(status.st_gid);
         const std::vector<AceRecord> aces = AcesOf(status);
         const Parts with(information);

@@ -77,14 +77,22 @@ TEST_F(NamedSecurityTest, MissingItemsFailWithTheFileCodes) {
     LocalFree(readable);
 }
 
-TEST_F(NamedSecurityTest, AMergedGrantForTheOwnerReadsBackAsFullFileAccess) {
+SidBuffer CallerSid() {
+    HANDLE token = nullptr;
+    EXPECT_EQ(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token), TRUE);
+    DWORD buffer[32] = {};
+    DWORD size = 0;
+    EXPECT_EQ(GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size), TRUE);
+    CloseHandle(token);
+    return CopyOfSid(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid);
+}
+
+TEST_F(NamedSecurityTest, AMergedGrantForTheCallerReadsBackAsFullFileAccess) {
     LocalBlock held;
-    PSID owner = nullptr;
     PACL dacl = nullptr;
-    ASSERT_EQ(Read(OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, &dacl, held),
-              DWORD{ERROR_SUCCESS});
-    SidBuffer ownerSid = CopyOfSid(owner);
-    EXPLICIT_ACCESS_W entry = EntryFor(ownerSid, GENERIC_ALL, SET_ACCESS);
+    ASSERT_EQ(Read(DACL_SECURITY_INFORMATION, nullptr, &dacl, held), DWORD{ERROR_SUCCESS});
+    SidBuffer caller = CallerSid();
+    EXPLICIT_ACCESS_W entry = EntryFor(caller, GENERIC_ALL, SET_ACCESS);
     PACL merged = nullptr;
     ASSERT_EQ(SetEntriesInAclW(1, &entry, dacl, &merged), DWORD{ERROR_SUCCESS});
     const DWORD status = SetNamedSecurityInfoW(
@@ -95,7 +103,13 @@ TEST_F(NamedSecurityTest, AMergedGrantForTheOwnerReadsBackAsFullFileAccess) {
     LocalBlock after;
     PACL daclAfter = nullptr;
     ASSERT_EQ(Read(DACL_SECURITY_INFORMATION, nullptr, &daclAfter, after), DWORD{ERROR_SUCCESS});
-    const std::vector<AceSeen> aces = AcesFor(daclAfter, ownerSid);
+    // The creator owns the file; when that is root on Linux, the owner's rights read back under
+    // OWNER RIGHTS.
+    const SidBuffer ownerRights = {SID_REVISION, 1, 0, 0, 0, 0, 0, 3, 4, 0, 0, 0};
+    std::vector<AceSeen> aces = AcesFor(daclAfter, caller);
+    for (AceSeen& ace : AcesFor(daclAfter, ownerRights)) {
+        aces.push_back(std::move(ace));
+    }
     ASSERT_EQ(aces.size(), 1u);
     EXPECT_EQ(aces[0].type, ACCESS_ALLOWED_ACE_TYPE);
     // The file system keeps rights in their specific form.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "winapi/win32.h"
 
 namespace {
@@ -25,6 +27,32 @@ TEST(Privileges, TakeOwnershipIsLookedUpAndEnabledWithAnHonestResult) {
     const DWORD error = GetLastError();
     EXPECT_TRUE(error == ERROR_SUCCESS || error == ERROR_NOT_ALL_ASSIGNED) << error;
     EXPECT_EQ(CloseHandle(token), TRUE);
+}
+
+TEST(TokenUser, TellsItsSizeAndThenTheSid) {
+    HANDLE token = nullptr;
+    ASSERT_EQ(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token), TRUE) << GetLastError();
+    DWORD size = 0;
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_EQ(GetTokenInformation(token, TokenUser, nullptr, 0, &size), FALSE);
+    EXPECT_EQ(GetLastError(), DWORD{ERROR_INSUFFICIENT_BUFFER});
+    ASSERT_GT(size, sizeof(TOKEN_USER));
+    std::vector<BYTE> buffer(size);
+    DWORD written = 0;
+    ASSERT_EQ(GetTokenInformation(token, TokenUser, buffer.data(), size, &written), TRUE)
+        << GetLastError();
+    EXPECT_EQ(written, size);
+    const PSID sid = reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid;
+    EXPECT_EQ(IsValidSid(sid), TRUE);
+    EXPECT_GE(static_cast<BYTE*>(sid), buffer.data() + sizeof(TOKEN_USER)) << "inside the buffer";
+    EXPECT_LE(static_cast<BYTE*>(sid) + GetLengthSid(sid), buffer.data() + size);
+    CloseHandle(token);
+
+    ASSERT_EQ(OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token), TRUE);
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_EQ(GetTokenInformation(token, TokenUser, buffer.data(), size, &written), FALSE);
+    EXPECT_EQ(GetLastError(), DWORD{ERROR_ACCESS_DENIED}) << "without TOKEN_QUERY";
+    CloseHandle(token);
 }
 
 TEST(Privileges, RefusalsCarryTheirCodes) {

@@ -6,7 +6,9 @@
 // - users and groups are SIDs as follows, both ways: uid N is S-1-22-1-N, gid N is S-1-22-2-N;
 //   Everyone is S-1-1-0. BUILTIN\Administrators (S-1-5-32-544) and Local System (S-1-5-18)
 //   stand for root: as an owner to set they are uid 0, in an ACE they add no mode bit, since
-//   root has every access anyway. A file owned by root reports the owner S-1-22-1-0;
+//   root has every access anyway. A file owned by root reports the owner Administrators, and
+//   its owner's rights under OWNER RIGHTS (S-1-3-4), which in a DACL to set names the owner
+//   class of any owner; the token's user is the effective uid's SID;
 // - CreateWellKnownSid knows Everyone, Local System and Administrators only (others: 87), and
 //   the trustee name "CURRENT_USER" is the effective uid (other names: 1332);
 // - SetEntriesInAclW supports GRANT_ACCESS, SET_ACCESS, DENY_ACCESS and REVOKE_ACCESS on
@@ -21,15 +23,19 @@
 //   as: GENERIC_ALL, or every bit of FILE_ALL_ACCESS, gives rwx; GENERIC_READ or FILE_READ_DATA
 //   gives r; GENERIC_WRITE, FILE_WRITE_DATA or FILE_APPEND_DATA gives w; GENERIC_EXECUTE or
 //   FILE_EXECUTE gives x. Read back, r is FILE_GENERIC_READ, w FILE_GENERIC_WRITE, x
-//   FILE_GENERIC_EXECUTE, rwx FILE_ALL_ACCESS. An ACE that mode bits cannot express (another
-//   user or group, a deny for root) and a null DACL, which would open the file to everyone,
-//   are refused with 87 before anything changes; so is a SACL;
+//   FILE_GENERIC_EXECUTE, rwx FILE_ALL_ACCESS. On a directory, write also gives
+//   FILE_DELETE_CHILD, except to the group and other classes under the sticky bit, and their
+//   rwx is read, write and execute only: DELETE, WRITE_DAC and WRITE_OWNER are the owner's
+//   alone. Directories are made with mode 0755, narrowed by the umask. An ACE that mode bits cannot
+//   express (another user or group, a deny for root) and a null DACL, which would open the file to
+//   everyone, are refused with 87 before anything changes; so is a SACL;
 // - setting the owner is chown: refused, it fails with 1307, and nothing changes. Changing the
 //   owner or group drops the set-user-ID and set-group-ID bits;
 // - the process token holds SeTakeOwnershipPrivilege exactly when the thread's effective
 //   capabilities include CAP_CHOWN; enabling it changes nothing, and without the capability
 //   AdjustTokenPrivileges returns TRUE with the last error 1300. It takes no previous-state
-//   buffer (87). Only the current process has a token.
+//   buffer (87). Only the current process has a token, and GetTokenInformation tells only its
+//   user (another class: 87).
 #pragma once
 
 #include "winapi/base/types.h"
@@ -43,6 +49,7 @@ inline constexpr DWORD ERROR_NONE_MAPPED = 1332;
 inline constexpr DWORD ERROR_INVALID_ACL = 1336;
 inline constexpr DWORD ERROR_INVALID_SID = 1337;
 inline constexpr DWORD ERROR_INVALID_SECURITY_DESCR = 1338;
+inline constexpr DWORD ERROR_ALLOTTED_SPACE_EXCEEDED = 1344;
 
 using PVOID = void*;
 using PHANDLE = HANDLE*;
@@ -51,14 +58,31 @@ using PDWORD = DWORD*;
 // Access rights.
 inline constexpr DWORD GENERIC_EXECUTE = 0x20000000;
 inline constexpr DWORD GENERIC_ALL = 0x10000000;
+inline constexpr DWORD DELETE = 0x00010000;
+inline constexpr DWORD WRITE_DAC = 0x00040000;
+inline constexpr DWORD WRITE_OWNER = 0x00080000;
 inline constexpr DWORD FILE_READ_DATA = 0x0001;
 inline constexpr DWORD FILE_WRITE_DATA = 0x0002;
 inline constexpr DWORD FILE_APPEND_DATA = 0x0004;
+inline constexpr DWORD FILE_WRITE_EA = 0x0010;
 inline constexpr DWORD FILE_EXECUTE = 0x0020;
+inline constexpr DWORD FILE_DELETE_CHILD = 0x0040;
+inline constexpr DWORD FILE_WRITE_ATTRIBUTES = 0x0100;
 inline constexpr DWORD FILE_ALL_ACCESS = 0x001F01FF;
 inline constexpr DWORD FILE_GENERIC_READ = 0x00120089;
 inline constexpr DWORD FILE_GENERIC_WRITE = 0x00120116;
 inline constexpr DWORD FILE_GENERIC_EXECUTE = 0x001200A0;
+
+struct GENERIC_MAPPING {
+    DWORD GenericRead;
+    DWORD GenericWrite;
+    DWORD GenericExecute;
+    DWORD GenericAll;
+};
+using PGENERIC_MAPPING = GENERIC_MAPPING*;
+
+// Replaces the generic rights in `mask` with the specific rights they stand for.
+void MapGenericMask(PDWORD mask, PGENERIC_MAPPING mapping);
 
 // SIDs.
 using PSID = PVOID;
@@ -125,8 +149,14 @@ struct ACCESS_DENIED_ACE {
 };
 
 inline constexpr BYTE ACL_REVISION = 2;
+inline constexpr BYTE ACL_REVISION_DS = 4;
 inline constexpr BYTE ACCESS_ALLOWED_ACE_TYPE = 0;
 inline constexpr BYTE ACCESS_DENIED_ACE_TYPE = 1;
+inline constexpr BYTE ACCESS_ALLOWED_COMPOUND_ACE_TYPE = 4;
+inline constexpr BYTE ACCESS_ALLOWED_OBJECT_ACE_TYPE = 5;
+inline constexpr BYTE ACCESS_ALLOWED_CALLBACK_ACE_TYPE = 9;
+inline constexpr BYTE ACCESS_ALLOWED_CALLBACK_OBJECT_ACE_TYPE = 11;
+inline constexpr BYTE SYSTEM_MANDATORY_LABEL_ACE_TYPE = 0x11;
 
 inline constexpr BYTE OBJECT_INHERIT_ACE = 0x1;
 inline constexpr BYTE CONTAINER_INHERIT_ACE = 0x2;
@@ -137,6 +167,15 @@ inline constexpr BYTE INHERITED_ACE = 0x10;
 inline constexpr DWORD NO_INHERITANCE = 0x0;
 
 BOOL GetAce(PACL acl, DWORD index, LPVOID* ace);
+// An empty ACL of `size` bytes, revision ACL_REVISION or ACL_REVISION_DS.
+BOOL InitializeAcl(PACL acl, DWORD size, DWORD revision);
+inline constexpr DWORD MAXDWORD = 0xFFFFFFFF;
+// These append to the ACL, whose revision must be at least `revision`; an ACE that does not fit
+// fails with ERROR_ALLOTTED_SPACE_EXCEEDED. AddAce takes ACEs of any type, appended only (a
+// `startIndex` other than MAXDWORD or the ACE count: 87).
+BOOL AddAccessAllowedAceEx(PACL acl, DWORD revision, DWORD flags, DWORD mask, PSID sid);
+BOOL AddAccessDeniedAceEx(PACL acl, DWORD revision, DWORD flags, DWORD mask, PSID sid);
+BOOL AddAce(PACL acl, DWORD revision, DWORD startIndex, LPVOID aceList, DWORD length);
 
 enum ACCESS_MODE {
     NOT_USED_ACCESS = 0,
@@ -270,7 +309,25 @@ struct TOKEN_PRIVILEGES {
 };
 using PTOKEN_PRIVILEGES = TOKEN_PRIVILEGES*;
 
+enum TOKEN_INFORMATION_CLASS {
+    TokenUser = 1,
+};
+
+struct SID_AND_ATTRIBUTES {
+    PSID Sid;
+    DWORD Attributes;
+};
+
+// The SID it points to follows it in the same buffer.
+struct TOKEN_USER {
+    SID_AND_ATTRIBUTES User;
+};
+
 BOOL OpenProcessToken(HANDLE process, DWORD access, PHANDLE token);
+// Needs TOKEN_QUERY. A buffer shorter than the result fails with ERROR_INSUFFICIENT_BUFFER and
+// `returnLength` set to the size needed.
+BOOL GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS type, LPVOID information,
+                         DWORD length, PDWORD returnLength);
 BOOL LookupPrivilegeValueW(LPCWSTR systemName, LPCWSTR name, PLUID luid);
 BOOL AdjustTokenPrivileges(HANDLE token, BOOL disableAll, PTOKEN_PRIVILEGES newState,
                            DWORD bufferLength, PTOKEN_PRIVILEGES previousState,
@@ -280,3 +337,4 @@ static_assert(sizeof(SID) == 12 && sizeof(ACL) == 8 && sizeof(ACCESS_ALLOWED_ACE
 static_assert(sizeof(TRUSTEE_W) == 32 && sizeof(EXPLICIT_ACCESS_W) == 48);
 static_assert(sizeof(SECURITY_DESCRIPTOR) == 40 && sizeof(SECURITY_DESCRIPTOR_RELATIVE) == 20);
 static_assert(sizeof(LUID_AND_ATTRIBUTES) == 12 && sizeof(TOKEN_PRIVILEGES) == 16);
+static_assert(sizeof(TOKEN_USER) == 16);

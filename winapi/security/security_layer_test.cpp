@@ -20,12 +20,24 @@ namespace {
 constexpr uid_t kUser = 1234;
 constexpr gid_t kGroup = 5678;
 constexpr uid_t kNobody = 65534;
+// The rights that the read, write and execute bits read back as.
+constexpr DWORD kRead = FILE_GENERIC_READ;
+constexpr DWORD kWrite = FILE_GENERIC_WRITE;
+constexpr DWORD kExecute = FILE_GENERIC_EXECUTE;
 
 SidBuffer UserSid(uid_t user) {
     return win32_layer::UserSid(user);
 }
 SidBuffer GroupSid(gid_t group) {
     return win32_layer::GroupSid(group);
+}
+
+std::string LinuxPathOf(const WideString& name) {
+    std::string path;
+    for (WCHAR unit : WideView(name).substr(2)) {
+        path += unit == u'\\' ? '/' : static_cast<char>(unit);
+    }
+    return path;
 }
 
 class SecurityLayerTest : public testing::Test {
@@ -35,9 +47,7 @@ protected:
             GTEST_SKIP() << "needs root, to give files other owners";
         }
         name_ = directory_ / u"item";
-        for (WCHAR unit : WideView(name_).substr(2)) {
-            path_ += unit == u'\\' ? '/' : static_cast<char>(unit);
-        }
+        path_ = LinuxPathOf(name_);
         HANDLE file = CreateFileW(name_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
         ASSERT_NE(file, INVALID_HANDLE_VALUE);
         CloseHandle(file);
@@ -55,6 +65,36 @@ protected:
     }
 
     mode_t Mode() const { return Status().st_mode & 07777; }
+
+    // The item becomes a new directory beside the file.
+    void UseDirectory() {
+        name_ = directory_ / u"folder";
+        path_ = LinuxPathOf(name_);
+        ASSERT_EQ(CreateDirectoryW(name_.c_str(), nullptr), TRUE) << GetLastError();
+    }
+
+    // The item's owner and DACL, read back.
+    std::pair<SidBuffer, std::vector<AceSeen>> Security() const {
+        LocalBlock held;
+        PSID owner = nullptr;
+        PACL dacl = nullptr;
+        EXPECT_EQ(GetNamedSecurityInfoW(name_.c_str(), SE_FILE_OBJECT,
+                                        OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                                        &owner, nullptr, &dacl, nullptr, &held.block),
+                  DWORD{ERROR_SUCCESS});
+        return {owner != nullptr ? CopyOfSid(owner) : SidBuffer(), AcesOf(dacl)};
+    }
+
+    // Sets the DACL it reads, with the owner it reads.
+    DWORD SetWhatIsRead() {
+        LocalBlock held;
+        PSID owner = nullptr;
+        PACL dacl = nullptr;
+        const DWORD read = GetNamedSecurityInfoW(
+            name_.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+            &owner, nullptr, &dacl, nullptr, &held.block);
+        return read != ERROR_SUCCESS ? read : Set(DACL_SECURITY_INFORMATION, owner, dacl);
+    }
 
     DWORD SetDacl(std::vector<EXPLICIT_ACCESS_W> entries, PSID owner = nullptr) {
         PACL acl = nullptr;
@@ -85,9 +125,6 @@ protected:
 };
 
 TEST_F(SecurityLayerTest, ModeBitsReadAsTheOwnersTheGroupsAndEveryonesAces) {
-    constexpr DWORD kRead = FILE_GENERIC_READ;
-    constexpr DWORD kWrite = FILE_GENERIC_WRITE;
-    constexpr DWORD kExecute = FILE_GENERIC_EXECUTE;
     const struct {
         mode_t mode;
         std::vector<AceSeen> aces;
@@ -114,6 +151,78 @@ TEST_F(SecurityLayerTest, ModeBitsReadAsTheOwnersTheGroupsAndEveryonesAces) {
         EXPECT_EQ(CopyOfSid(owner), owner_);
         EXPECT_EQ(CopyOfSid(group), group_);
         EXPECT_EQ(AcesOf(dacl), row.aces) << std::oct << row.mode;
+    }
+}
+
+TEST_F(SecurityLayerTest, DirectoryAcesSayWhoMayRemoveEntries) {
+    UseDirectory();
+    const struct {
+        mode_t mode;
+        std::vector<AceSeen> aces;
+    } rows[] = {
+        {0775,
+         {{0, 0, FILE_ALL_ACCESS, owner_},
+          {0, 0, kRead | kWrite | kExecute | FILE_DELETE_CHILD, group_},
+          {0, 0, kRead | kExecute, everyone_}}},
+        {01777,
+         {{0, 0, FILE_ALL_ACCESS, owner_},
+          {0, 0, kRead | kWrite | kExecute, group_},
+          {0, 0, kRead | kWrite | kExecute, everyone_}}},
+        {01320, {{0, 0, kWrite | kExecute | FILE_DELETE_CHILD, owner_}, {0, 0, kWrite, group_}}},
+        {0302,
+         {{0, 0, kWrite | kExecute | FILE_DELETE_CHILD, owner_},
+          {0, 0, kWrite | FILE_DELETE_CHILD, everyone_}}},
+    };
+    for (const auto& row : rows) {
+        Prepare(row.mode);
+        EXPECT_EQ(Security().second, row.aces) << std::oct << row.mode;
+        EXPECT_EQ(SetWhatIsRead(), DWORD{ERROR_SUCCESS}) << std::oct << row.mode;
+        EXPECT_EQ(Mode(), row.mode) << "set back as read";
+    }
+}
+
+TEST_F(SecurityLayerTest, RootOwnsAsAdministratorsWithItsBitsUnderOwnerRights) {
+    const SidBuffer ownerRights = win32_layer::OwnerRightsSid();
+    const SidBuffer rootGroup = GroupSid(0);
+    Prepare(0640, 0, 0);
+    const std::vector<AceSeen> fileAces = {
+        {0, 0, FILE_GENERIC_READ | FILE_GENERIC_WRITE, ownerRights},
+        {0, 0, FILE_GENERIC_READ, rootGroup}};
+    EXPECT_EQ(Security(), std::make_pair(administrators_, fileAces));
+    EXPECT_EQ(SetWhatIsRead(), DWORD{ERROR_SUCCESS});
+    EXPECT_EQ(Mode(), 0640u);
+
+    UseDirectory();
+    Prepare(01777, 0, 0);
+    const DWORD shared = kRead | kWrite | kExecute;
+    const std::vector<AceSeen> directoryAces = {
+        {0, 0, FILE_ALL_ACCESS, ownerRights}, {0, 0, shared, rootGroup}, {0, 0, shared, everyone_}};
+    EXPECT_EQ(Security(), std::make_pair(administrators_, directoryAces));
+    EXPECT_EQ(SetWhatIsRead(), DWORD{ERROR_SUCCESS});
+    EXPECT_EQ(Mode(), 01777u);
+
+    // The owner's rights go to whoever owns, root or not.
+    Prepare(0700, kUser, kGroup);
+    EXPECT_EQ(SetDacl({EntryFor(const_cast<SidBuffer&>(ownerRights), GENERIC_READ, SET_ACCESS)}),
+              DWORD{ERROR_SUCCESS});
+    EXPECT_EQ(Mode(), 0400u);
+}
+
+TEST_F(SecurityLayerTest, NewDirectoriesAreNeverWritableByOthers) {
+    const struct {
+        mode_t umask;
+        mode_t mode;
+    } rows[] = {{0, 0755}, {022, 0755}, {077, 0700}};
+    for (const auto& row : rows) {
+        const mode_t previous = umask(row.umask);
+        const WideString name = directory_ / u"new";
+        const BOOL created = CreateDirectoryW(name.c_str(), nullptr);
+        umask(previous);
+        ASSERT_EQ(created, TRUE) << GetLastError();
+        struct stat status {};
+        ASSERT_EQ(stat(LinuxPathOf(name).c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, row.mode) << "umask " << std::oct << row.umask;
+        ASSERT_EQ(RemoveDirectoryW(name.c_str()), TRUE);
     }
 }
 
@@ -310,6 +419,26 @@ TEST_F(SecurityLayerTest, WithoutCapChownTheOwnerIsRefusedAndThePrivilegeNotAssi
     };
     EXPECT_EQ(AsNobody(adjust), 1) << "1 is ERROR_NOT_ALL_ASSIGNED";
     EXPECT_EQ(adjust(), 0) << "root holds CAP_CHOWN";
+}
+
+TEST_F(SecurityLayerTest, TheTokensUserIsTheEffectiveUid) {
+    const auto user = [](TOKEN_INFORMATION_CLASS type) {
+        HANDLE token = nullptr;
+        if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) != TRUE) {
+            return SidBuffer{};
+        }
+        DWORD buffer[32] = {};
+        DWORD size = 0;
+        const BOOL read = GetTokenInformation(token, type, buffer, sizeof buffer, &size);
+        CloseHandle(token);
+        if (read != TRUE) {
+            return SidBuffer{GetLastError() == ERROR_INVALID_PARAMETER ? BYTE{87} : BYTE{0}};
+        }
+        return CopyOfSid(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid);
+    };
+    EXPECT_EQ(user(TokenUser), UserSid(0));
+    EXPECT_EQ(AsNobody([&] { return user(TokenUser) == UserSid(kNobody) ? 0 : 1; }), 0);
+    EXPECT_EQ(user(static_cast<TOKEN_INFORMATION_CLASS>(3)), SidBuffer{87}) << "privileges";
 }
 
 TEST(SecurityLayerCalls, UnsupportedEntriesAreRefused) {

@@ -5,6 +5,8 @@ namespace win32_layer {
 namespace {
 
 constexpr std::uint64_t kWorldAuthority = 1;
+constexpr std::uint64_t kCreatorAuthority = 3;
+constexpr DWORD kOwnerRights = 4;
 constexpr std::uint64_t kNtAuthority = 5;
 // The authority that Unix accounts use, with 1 for users and 2 for groups.
 constexpr std::uint64_t kUnixAuthority = 22;
@@ -60,6 +62,9 @@ SidBytes LocalSystemSid() {
 SidBytes AdministratorsSid() {
     return MakeSid(kNtAuthority, {32, 544});
 }
+SidBytes OwnerRightsSid() {
+    return MakeSid(kCreatorAuthority, {kOwnerRights});
+}
 
 bool IsWellFormedSid(const void* sid) {
     const auto* bytes = static_cast<const BYTE*>(sid);
@@ -81,6 +86,9 @@ PrincipalOf Classify(const void* sid) {
     const std::uint64_t authority = AuthorityOf(bytes);
     if (authority == kWorldAuthority && count == 1 && SubAuthority(bytes, 0) == 0) {
         return {Principal::World, 0};
+    }
+    if (authority == kCreatorAuthority && count == 1 && SubAuthority(bytes, 0) == kOwnerRights) {
+        return {Principal::OwnerRights, 0};
     }
     if (authority == kNtAuthority &&
         ((count == 1 && SubAuthority(bytes, 0) == 18) ||

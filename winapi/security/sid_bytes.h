@@ -19,6 +19,8 @@ SidBytes GroupSid(gid_t group);
 SidBytes WorldSid();
 SidBytes LocalSystemSid();
 SidBytes AdministratorsSid();
+// The owner's rights, whoever the owner is.
+SidBytes OwnerRightsSid();
 
 // Revision 1 and at most 15 sub-authorities; the memory behind it is trusted.
 bool IsWellFormedSid(const void* sid);
@@ -26,7 +28,7 @@ bool IsWellFormedSid(const void* sid);
 DWORD SidLength(const void* sid);
 SidBytes CopySid(const void* sid);
 
-enum class Principal { User, Group, World, Root, Other };
+enum class Principal { User, Group, World, Root, OwnerRights, Other };
 
 struct PrincipalOf {
     Principal kind = Principal::Other;

@@ -1,8 +1,10 @@
-// The process token and its one privilege, which stands for the capability to change owners.
+// The process token: its user, and its one privilege, which stands for the capability to change
+// owners.
 #include <linux/capability.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
@@ -11,6 +13,7 @@
 #include "winapi/errors/errors.h"
 #include "winapi/internal/handle_table.h"
 #include "winapi/security/security.h"
+#include "winapi/security/sid_bytes.h"
 
 namespace win32_layer {
 
@@ -115,4 +118,36 @@ BOOL AdjustTokenPrivileges(HANDLE token, BOOL disableAll, PTOKEN_PRIVILEGES newS
     // Success with a code: the call worked, yet the token lacks a privilege it was to change.
     SetLastError(allAssigned ? ERROR_SUCCESS : ERROR_NOT_ALL_ASSIGNED);
     return TRUE;
+}
+
+BOOL GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS type, LPVOID information,
+                         DWORD length, PDWORD returnLength) {
+    const auto object = win32_layer::FindHandleOf<win32_layer::Token>(token);
+    if (object == nullptr) {
+        return FALSE;
+    }
+    if ((object->Access() & TOKEN_QUERY) == 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (type != TokenUser || returnLength == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    try {
+        const win32_layer::SidBytes sid = win32_layer::UserSid(geteuid());
+        const DWORD size = static_cast<DWORD>(sizeof(TOKEN_USER) + sid.size());
+        *returnLength = size;
+        if (information == nullptr || length < size) {
+            SetLastError(ERROR_INSUFFICIENT_BUFFER);
+            return FALSE;
+        }
+        BYTE* sidCopy = static_cast<BYTE*>(information) + sizeof(TOKEN_USER);
+        std::memcpy(sidCopy, sid.data(), sid.size());
+        static_cast<TOKEN_USER*>(information)->User = {sidCopy, 0};
+        return TRUE;
+    } catch (const std::bad_alloc&) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return FALSE;
+    }
 }
