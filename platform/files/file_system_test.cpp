@@ -113,12 +113,13 @@ TEST_F(FileSystemTest, CreateDirectoriesRefusesAMissingChainWithoutAParent) {
     const InWorkingDirectory inside(Native(""));
     FileLocation(UString<UTF8>("present")).CreateDirectories();
     const std::string nested = std::string("outer") + kSeparator + "inner";
-    for (const auto& [location, refused] :
+    for (const auto& entry :
          {std::pair<std::string, std::string>{"single", "single"}, {nested, "outer"}}) {
-        SCOPED_TRACE(location);
+        SCOPED_TRACE(entry.first);
         ExpectRaises<InvalidFileLocation>(
-            [&] { FileLocation(UString<UTF8>(location.c_str())).CreateDirectories(); }, 0, refused);
-        EXPECT_FALSE(fs::exists(Native(refused)));
+            [&] { FileLocation(UString<UTF8>(entry.first.c_str())).CreateDirectories(); }, 0,
+            entry.second);
+        EXPECT_FALSE(fs::exists(Native(entry.second)));
     }
 }
 

@@ -54,6 +54,7 @@ constexpr std::pair<DWORD, const char*> kMessages[] = {
     {ERROR_INVALID_ACL, "The access list is malformed.\r\n"},
     {ERROR_INVALID_SID, "The security identifier is malformed.\r\n"},
     {ERROR_INVALID_SECURITY_DESCR, "The security descriptor is malformed.\r\n"},
+    {ERROR_ALLOTTED_SPACE_EXCEEDED, "The access list has no room left for another entry.\r\n"},
     {ERROR_INTERNAL_ERROR, "The system met a fault in its own workings.\r\n"},
     {ERROR_CLASS_ALREADY_EXISTS, "A window class of that name is already registered.\r\n"},
     {ERROR_NO_SYSTEM_RESOURCES, "The system lacks the resources to complete the operation.\r\n"},
