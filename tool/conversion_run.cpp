@@ -5,6 +5,7 @@
 #include "keyprotect/keys/private_key_reading.h"
 #include "keyprotect/openssl/openssl_startup.h"
 #include "platform/files/file_location.h"
+#include "platform/security/trusted_directory.h"
 #include "tool/conversion_plan.h"
 #include "tool/exception_description.h"
 #include "tool/exit_codes.h"
@@ -41,6 +42,20 @@ bool SiteKeyProven() {
     } catch (...) {
         return false;
     }
+}
+
+// The output's directory exists afterwards, and no other account can change its chain.
+bool PrepareOutputDirectory(const FileLocation& dirOut, bool console) {
+    dirOut.CreateDirectories();
+    // Another account that may rename entries there could swap a key's temporary file for a
+    // link between the steps that write it.
+    const FileLocation untrusted = FindUntrustedDirectory(dirOut);
+    if (untrusted.IsEmpty())
+        return true;
+    ShowMessage(CopiedUString<UTF8>("The directory in output can be changed by other accounts: '") +
+                    untrusted.Text() + "'",
+                console);
+    return false;
 }
 
 } // namespace
@@ -80,8 +95,8 @@ std::uint32_t RunKeyConversion(bool console) {
     }
 
     const ConversionPlan plan = PlanConversion(dirIn, dirOut, decrypt);
-    if (!plan.conversions.empty())
-        dirOut.CreateDirectories();
+    if (!plan.conversions.empty() && !PrepareOutputDirectory(dirOut, console))
+        return kRefusedExitCode;
     for (const auto& [in, out] : plan.conversions) {
         LogDebug(CopiedUString<UTF8>("Elaborating key='") + in.Text() + "'");
         try {

@@ -57,7 +57,12 @@ FileLocation FindUntrustedDirectory(const FileLocation& directory) {
     const std::vector<BYTE> user = ProcessUser();
     const PSID caller = reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid;
     for (FileLocation current(directory);; current = current.Parent()) {
-        if (!IsTrustedDirectory(current, caller)) {
+        // A link is judged by where it leads, and the directories above its target are not on
+        // this chain: one of them could be another account's.
+        const DWORD attributes = current.GetAttributes();
+        const bool isLink = attributes != INVALID_FILE_ATTRIBUTES &&
+                            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        if (isLink || !IsTrustedDirectory(current, caller)) {
             return current;
         }
         if (current.IsRoot()) {

@@ -2,8 +2,8 @@
 """End-to-end tests of the Quendra executable, run as a user runs it: on Linux natively, on the
 Windows build through Wine in console mode (/hideUI).
 
-    end_to_end_test.py --executable PATH [--wine WINE] [--group end-to-end|fault-injection|kill]
-                       [--kill-runs N] [--openssl PATH] [-k NAME] [-v]
+    end_to_end_test.py --executable PATH [--wine WINE] [--kill-runs N] [--openssl PATH]
+                       [--group end-to-end|fault-injection|kill|other-accounts] [-k NAME] [-v]
 
 Under Wine, WINEPREFIX names the prefix. QUENDRA_E2E_KEEP=1 keeps the scratch directories,
 QUENDRA_E2E_RUN_TIMEOUT bounds one run (seconds). Each group prints one closing line, such as
@@ -11,6 +11,7 @@ QUENDRA_E2E_RUN_TIMEOUT bounds one run (seconds). Each group prints one closing 
 
 import argparse
 import os
+import pathlib
 import shutil
 import stat
 import sys
@@ -22,198 +23,14 @@ import unittest
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from key_material import (ANSI_PASSWORD, CONVERSION_ORDER, KEY_NAMES, SITE_PASSWORD,  # noqa: E402
-                          KeyMaterial, pem_body_lines)
-from tool_runner import (TEMPORARY_FILE, Platform, Sandbox, conversion_arguments,  # noqa: E402
+from key_material import ANSI_PASSWORD, CONVERSION_ORDER, KEY_NAMES, SITE_PASSWORD  # noqa: E402
+from other_accounts import TWO_RUN_OUTCOMES, UNTRUSTED, OtherAccounts  # noqa: E402
+from tool_case import (ANSI_1252, CONFLICT_HEAD, DIR_IN_MISSING, DIR_IN_NOT_ABSOLUTE,  # noqa: E402
+                       DIR_OUT_NOT_ABSOLUTE, DONE, SITE_FAILURE, USAGE, Fixture, ToolTestCase,
+                       linux_only, no_keys_message, put_inputs, put_plain_inputs,
+                       put_sealed_inputs)
+from tool_runner import (TEMPORARY_FILE, Platform, conversion_arguments,  # noqa: E402
                          expected_log, log_stamps, prefixes)
-
-USAGE = (b"Usage: \n"
-         b"   /sitePvkLocation:<absolute_path> /sitePvkPassword:<password> { /decrypt | /encrypt } "
-         b"/dirIn:<absolute_path> /dirOut:<absolute_path> [ /hideUI ] \n")
-DONE = "Elaboration successfully completed."
-SITE_FAILURE = "Incorrect site password or error reading private key file. Please try again."
-DIR_IN_NOT_ABSOLUTE = "The directory in input does not appear to be an absolute path."
-DIR_OUT_NOT_ABSOLUTE = "The directory in output does not appear to be an absolute path."
-DIR_IN_MISSING = "The input directory does not exist ... "
-CONFLICT_HEAD = "Error: the following keys already exist in the output dir:\n\n"
-ANSI_1252 = {"QUENDRA_LAYER_ANSI_CODE_PAGE": "1252"}
-
-
-def no_keys_message(direction):
-    return ("No keys found to be elaborated ... \nExpected file prefix is '%s'"
-            % prefixes(direction)[0])
-
-
-def exit_code(windows_code):
-    """The process status a Windows error code gives on Linux."""
-    low = windows_code & 0xFF
-    return 31 if windows_code != 0 and low == 0 else low
-
-
-class Fixture:
-    """What every case shares: the platform, the generated keys, a machine key and a set of
-    sealed keys made by the tool itself."""
-    platform = None
-    keys = None
-    root = None
-    machine_key = None
-    secrets = []
-    kill_runs = 40
-    sealed = {}
-
-    @classmethod
-    def set_up(cls, platform, openssl, kill_runs):
-        cls.platform = platform
-        cls.kill_runs = kill_runs
-        cls.root = tempfile.mkdtemp(prefix="quendra-e2e-")
-        key_dir = os.path.join(cls.root, "keys")
-        os.mkdir(key_dir)
-        cls.keys = KeyMaterial(openssl, key_dir)
-        shared = Sandbox(platform, cls.root)
-        cls.machine_key = shared.machine_key
-        cls.secrets = cls.keys.secrets()
-        if not platform.is_wine:
-            with open(cls.machine_key, "rb") as file:
-                cls.secrets.append(file.read())
-        put_plain_inputs(shared, KEY_NAMES)
-        result = shared.run(conversion_arguments(shared, "encrypt", cls.keys.site_plain,
-                                                 SITE_PASSWORD))
-        if result.stdout != (DONE + "\n").encode():
-            raise RuntimeError("cannot make the sealed keys: %r" % result)
-        for name in KEY_NAMES:
-            with open(os.path.join(shared.output, "Encrypted" + name), "rb") as file:
-                cls.sealed[name] = file.read()
-
-    @classmethod
-    def tear_down(cls):
-        if cls.root and not os.environ.get("QUENDRA_E2E_KEEP"):
-            shutil.rmtree(cls.root, ignore_errors=True)
-
-
-def put_plain_inputs(sandbox, names, directory=None):
-    for name in names:
-        with open(os.path.join(directory or sandbox.input, "Decrypted" + name), "wb") as file:
-            file.write(Fixture.keys.inputs[name])
-
-
-def put_sealed_inputs(sandbox, names, directory=None):
-    for name in names:
-        with open(os.path.join(directory or sandbox.input, "Encrypted" + name), "wb") as file:
-            file.write(Fixture.sealed[name])
-
-
-def put_inputs(sandbox, direction, names, directory=None):
-    if direction == "encrypt":
-        put_plain_inputs(sandbox, names, directory)
-    else:
-        put_sealed_inputs(sandbox, names, directory)
-
-
-def linux_only(method):
-    def wrapper(self, *arguments, **keywords):
-        if Fixture.platform.is_wine:
-            self.skipTest("Linux only")
-        return method(self, *arguments, **keywords)
-    wrapper.__name__ = method.__name__
-    wrapper.__doc__ = method.__doc__
-    return wrapper
-
-
-class ToolTestCase(unittest.TestCase):
-    maxDiff = None
-
-    @property
-    def wine(self):
-        return Fixture.platform.is_wine
-
-    def sandbox(self):
-        # One machine key for all, so the sealed inputs open everywhere; cases that need
-        # another one make it.
-        return Sandbox(Fixture.platform, Fixture.root, Fixture.machine_key)
-
-    def p(self, sandbox, native):
-        return sandbox.arg_path(native)
-
-    def run_tool(self, sandbox, arguments, direction=None, env=None, machine_key=None,
-                 timeout=None):
-        """Runs to the end, then checks what holds after every run: no temporary file, no
-        secret outside the inputs and the plain outputs, nothing on stderr."""
-        before = set(sandbox.files())
-        keywords = {} if timeout is None else {"timeout": timeout}
-        result = sandbox.run(arguments, env=env, machine_key=machine_key, **keywords)
-        self.assertEqual(result.stderr, b"", result)
-        self.assert_no_temporary_files(sandbox)
-        self.assert_no_secrets(sandbox, result, before, direction)
-        return result
-
-    def assert_no_temporary_files(self, sandbox):
-        left = [f for f in sandbox.files() if TEMPORARY_FILE.match(os.path.basename(f))]
-        self.assertEqual(left, [], "temporary files left")
-
-    def assert_no_secrets(self, sandbox, result, before, direction):
-        places = {"stdout": result.stdout, "stderr": result.stderr}
-        for relative in sorted(set(sandbox.files()) - before):
-            name = os.path.basename(relative)
-            if direction == "decrypt" and name.startswith("Decrypted"):
-                continue  # a plain output, checked for content instead
-            path = os.path.join(sandbox.root, relative)
-            if os.path.isfile(path):
-                with open(path, "rb") as file:
-                    places[relative] = file.read()
-        for place, data in places.items():
-            for index, secret in enumerate(Fixture.secrets):
-                # Not shown: the failure names the secret by its place in the list.
-                self.assertFalse(secret in data, "secret %d shows in %s" % (index, place))
-
-    def assert_message(self, result, text, code):
-        self.assertEqual((result.stdout, result.code), ((text + "\n").encode("utf-8"), code),
-                         result)
-
-    def assert_key_failure(self, result, dir_in, file_name, code):
-        """The message of a key that failed with a Windows error, which is the exit code."""
-        head = ("Error elaborating key '%s\\%s' : \"" % (dir_in, file_name)).encode("utf-8")
-        self.assertTrue(result.stdout.startswith(head), result)
-        self.assertTrue(result.stdout.endswith(b"\"\n"), result)
-        self.assertEqual(result.stdout.count(b"\n"), 1, result)
-        self.assertIn(b"Windows Error 0x%x: " % code, result.stdout, result)
-        self.assertEqual(result.code, exit_code(code), result)
-
-    def output_names(self, sandbox):
-        if not os.path.isdir(sandbox.output):
-            return []
-        return sorted(os.listdir(sandbox.output))
-
-    def assert_outputs(self, sandbox, direction, names, directory=None):
-        """Exactly these outputs, each complete: a plain one is the key's PKCS#8 text with
-        mode 0600, a sealed one holds no trace of the plain key."""
-        directory = directory or sandbox.output
-        out_prefix = prefixes(direction)[1]
-        present = sorted(os.listdir(directory)) if os.path.isdir(directory) else []
-        self.assertEqual(present, sorted(out_prefix + n for n in names))
-        for name in names:
-            path = os.path.join(directory, out_prefix + name)
-            with open(path, "rb") as file:
-                data = file.read()
-            if direction == "decrypt":
-                self.assertEqual(data, Fixture.keys.pkcs8[name], name)
-                if not self.wine:
-                    self.assertEqual(stat.S_IMODE(os.stat(path).st_mode), 0o600, name)
-            else:
-                self.assertNotEqual(data, Fixture.keys.inputs[name], name)
-                self.assertNotIn(b"PRIVATE KEY", data, name)
-                for line in pem_body_lines(Fixture.keys.pkcs8[name]):
-                    self.assertNotIn(line, data, name)
-
-    def decrypt_back(self, sealed_directory, names, machine_key=None):
-        """The sealed outputs opened by a normal run into a fresh directory."""
-        sandbox = self.sandbox()
-        for name in names:
-            shutil.copy(os.path.join(sealed_directory, "Encrypted" + name), sandbox.input)
-        result = self.run_tool(sandbox, conversion_arguments(
-            sandbox, "decrypt", Fixture.keys.site_plain, SITE_PASSWORD), "decrypt",
-            machine_key=machine_key)
-        self.assert_message(result, DONE, 0)
-        self.assert_outputs(sandbox, "decrypt", names)
 
 
 class EndToEnd(ToolTestCase):
@@ -433,6 +250,26 @@ class EndToEnd(ToolTestCase):
             sandbox, "encrypt", dir_out=self.p(sandbox, nested)), "encrypt")
         self.assert_message(result, DONE, 0)
         self.assert_outputs(sandbox, "encrypt", ["PortalRootKey"], nested)
+
+    def test_output_under_the_shared_temporary_directory(self):
+        """A private directory in the shared temporary directory: Linux trusts a sticky one, as
+        no other account may remove what it holds; Wine reports it open to everyone."""
+        sandbox = self.sandbox()
+        put_plain_inputs(sandbox, ["CoreKey"])
+        shared = tempfile.gettempdir()
+        dir_out = tempfile.mkdtemp(prefix="quendra-shared-", dir=shared)
+        try:
+            result = self.run_tool(sandbox, self.arguments(
+                sandbox, "encrypt", dir_out=self.p(sandbox, dir_out)), "encrypt")
+            open_to_all = stat.S_IMODE(os.stat(shared).st_mode) & 0o002
+            if self.wine and open_to_all:
+                self.assert_message(result, UNTRUSTED % self.p(sandbox, shared), 13)
+                self.assertEqual(os.listdir(dir_out), [])
+            else:
+                self.assert_message(result, DONE, 0)
+                self.assert_outputs(sandbox, "encrypt", ["CoreKey"], dir_out)
+        finally:
+            shutil.rmtree(dir_out)
 
     def test_no_keys_found(self):
         for direction in ("encrypt", "decrypt"):
@@ -770,15 +607,26 @@ class FaultInjection(ToolTestCase):
     def test_security_steps_are_best_effort(self):
         """Owner and access list are applied on a file that is private from its creation; a
         failure to apply them leaves it so, and the key is written all the same."""
-        for call in ("GetNamedSecurityInfoW", "SetNamedSecurityInfoW"):
+        # The output's chain is checked first, one read of each directory's security.
+        checked = len(pathlib.PurePath(self.sandbox().output).parents) + 1
+        for call, after in (("GetNamedSecurityInfoW", checked), ("SetNamedSecurityInfoW", 0)):
             for direction in ("encrypt", "decrypt"):
                 with self.subTest(call=call, direction=direction):
-                    sandbox, result = self.run_failing(direction, "%s:5:0" % call)
+                    sandbox, result = self.run_failing(direction, "%s:5:%d" % (call, after))
                     self.assert_message(result, DONE, 0)
                     self.assert_outputs(sandbox, direction, KEY_NAMES)
                     for name in os.listdir(sandbox.output):
                         mode = stat.S_IMODE(os.stat(os.path.join(sandbox.output, name)).st_mode)
                         self.assertEqual(mode & 0o077, 0, name)
+
+    def test_unreadable_directory_security_stops_the_run(self):
+        """A directory whose security cannot be read is not trusted: nothing is written."""
+        for after in (0, 2):
+            with self.subTest(after=after):
+                sandbox, result = self.run_failing("encrypt", "GetNamedSecurityInfoW:5:%d" % after)
+                self.assertEqual(result.code, 31, result)
+                self.assertIn(b"Windows Error 0x5: ", result.stdout, result)
+                self.assertEqual(self.output_names(sandbox), [])
 
     def test_failures_outside_the_keys(self):
         """The output directory that cannot be made ends the run as a failure raised out of
@@ -849,27 +697,36 @@ class KillLoop(ToolTestCase):
                 self.assertEqual(process.returncode, 0)
             timings[direction] = min(durations)
         runs = Fixture.kill_runs
-        killed_outputs = {"absent": 0, "complete": 0}
+        killed_outputs = {"absent": 0, "complete": 0, "key leftovers": 0}
         for run in range(runs):
             direction = directions[run % 2]
             # Spread over the whole run, a little past its usual end.
             delay = timings[direction] * 1.1 * (run // 2) / max(1, (runs + 1) // 2 - 1)
             output = os.path.join(sandbox.root, "killed-%d" % run)
+            # A sealing run makes its machine key afresh, so that a kill can meet its creation.
+            key_directory = os.path.join(sandbox.root, "machine-key-%d" % run)
+            os.mkdir(key_directory, 0o700)
+            machine_key = (os.path.join(key_directory, "machine-key")
+                           if direction == "encrypt" else None)
             process = sandbox.start(conversion_arguments(
                 sandbox, direction, Fixture.keys.site_plain, SITE_PASSWORD,
-                dir_in=os.path.join(sandbox.root, "in-" + direction), dir_out=output))
+                dir_in=os.path.join(sandbox.root, "in-" + direction), dir_out=output),
+                machine_key=machine_key)
             time.sleep(delay)
             process.kill()
             process.wait()
             with self.subTest(run=run, direction=direction, delay="%.4f" % delay):
-                complete = self.check_killed_output(output, direction)
+                key_leftovers = [n for n in os.listdir(key_directory) if n != "machine-key"]
+                killed_outputs["key leftovers"] += len(key_leftovers)
+                self.assertEqual(key_leftovers, [])
+                complete = self.check_killed_output(output, direction, machine_key)
                 killed_outputs["complete"] += complete
                 killed_outputs["absent"] += len(KEY_NAMES) - complete
         KILL_SUMMARY.update(killed_outputs, timings=timings, runs=runs)
         KILL_SUMMARY["temporary"] = sum(
             1 for f in sandbox.files() if TEMPORARY_FILE.match(os.path.basename(f)))
 
-    def check_killed_output(self, output, direction):
+    def check_killed_output(self, output, direction, machine_key):
         out_prefix = prefixes(direction)[1]
         names = os.listdir(output) if os.path.isdir(output) else []
         finished = []
@@ -889,13 +746,14 @@ class KillLoop(ToolTestCase):
                     self.assertEqual(file.read(), Fixture.keys.pkcs8[name], name)
                 self.assertEqual(stat.S_IMODE(os.stat(path).st_mode), 0o600, name)
         elif finished:
-            self.decrypt_back(output, finished)
+            self.decrypt_back(output, finished, machine_key)
         return len(finished)
 
 
 KILL_SUMMARY = {}
 
-GROUPS = {"end-to-end": EndToEnd, "fault-injection": FaultInjection, "kill": KillLoop}
+GROUPS = {"end-to-end": EndToEnd, "fault-injection": FaultInjection, "kill": KillLoop,
+          "other-accounts": OtherAccounts}
 
 
 class CountingResult(unittest.TextTestResult):
@@ -960,11 +818,17 @@ def main():
             seconds = time.monotonic() - group_started
             if group == "kill" and KILL_SUMMARY:
                 print("kill: %d runs killed with SIGKILL; outputs complete %d, absent %d, "
-                      "temporary files left %d; normal run %.3f s (encrypt) %.3f s (decrypt)" % (
+                      "temporary files left %d, machine-key files left %d; normal run %.3f s "
+                      "(encrypt) %.3f s (decrypt)" % (
                           KILL_SUMMARY["runs"], KILL_SUMMARY["complete"],
                           KILL_SUMMARY["absent"], KILL_SUMMARY["temporary"],
+                          KILL_SUMMARY["key leftovers"],
                           KILL_SUMMARY["timings"]["encrypt"],
                           KILL_SUMMARY["timings"]["decrypt"]))
+            if group == "other-accounts" and TWO_RUN_OUTCOMES:
+                print("other-accounts: two runs at once, outcomes: %s" % "; ".join(
+                    "%s %d" % (" and ".join(kinds), count)
+                    for kinds, count in sorted(TWO_RUN_OUTCOMES.items())))
             if group == "fault-injection":
                 for injected, code, stdout, offsets in TIME_ZONE_RESULTS:
                     print("fault-injection: GetTimeZoneInformation failing with %d: exit %d, "

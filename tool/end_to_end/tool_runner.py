@@ -72,9 +72,18 @@ class Platform:
     def is_wine(self):
         return self.wine is not None
 
+    @property
+    def drive_c(self):
+        """Under Wine, the prefix's C: drive, where the cases work: Wine reports the shared /tmp
+        as open to everyone, sticky bit or not, so the tool would write no output below it."""
+        return os.path.join(self.wine_prefix, "drive_c") if self.is_wine else None
+
     def path(self, native):
         """A native absolute path as the tool is given it."""
         if self.is_wine:
+            drive_c = self.drive_c + os.sep
+            if native.startswith(drive_c):
+                return "C:\\" + native[len(drive_c):].replace("/", "\\")
             return "Z:" + native.replace("/", "\\")
         return native
 

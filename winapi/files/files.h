@@ -12,7 +12,8 @@
 //   that another handle's lock holds (32) unless that handle shares delete;
 // - read-only is "no write bit at all" and binds root too; GetFileAttributesW reports ARCHIVE
 //   for a plain file, as Windows does for the files it creates, and knows no hidden or system
-//   files; SetFileAttributesW changes only the read-only attribute, and nothing on a directory;
+//   files; a symbolic link reports its target's attributes plus the reparse-point one;
+//   SetFileAttributesW changes only the read-only attribute, and nothing on a directory;
 // - CreateFileW ignores its flags and attributes and the inheritance in its security
 //   attributes: every descriptor is close-on-exec; a directory never opens (5);
 // - a FIFO opens at once: for writing without a reader it fails, and a read at its end returns
@@ -42,6 +43,7 @@ inline constexpr DWORD FILE_ATTRIBUTE_SYSTEM = 0x4;
 inline constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
 inline constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;
 inline constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+inline constexpr DWORD FILE_ATTRIBUTE_REPARSE_POINT = 0x400;
 inline constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
 
 inline constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFF;

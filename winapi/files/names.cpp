@@ -196,7 +196,10 @@ DWORD GetFileAttributesW(LPCWSTR name) {
         SetLastError(PathErrorFromErrno(errno, path));
         return INVALID_FILE_ATTRIBUTES;
     }
-    return AttributesOf(status);
+    // A symbolic link is what Windows calls a reparse point; the rest is its target's.
+    struct stat link {};
+    const bool isLink = lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+    return AttributesOf(status) | (isLink ? FILE_ATTRIBUTE_REPARSE_POINT : 0);
 }
 
 BOOL SetFileAttributesW(LPCWSTR name, DWORD attributes) {
