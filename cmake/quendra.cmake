@@ -147,6 +147,20 @@ function(quendra_add_layering_check)
                 -P ${PROJECT_SOURCE_DIR}/cmake/check_layering.cmake
         COMMENT "Checking the includes against the folder dependencies"
         VERBATIM)
+
+    # The check on a small tree that breaks an edge inside the layer and reaches past its
+    # umbrella header, and only these two.
+    set(fixture ${PROJECT_SOURCE_DIR}/cmake/layering_check_fixture)
+    add_test(NAME layering_check_refuses_undeclared_edges
+        COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${fixture} -DLAYERS=${fixture}/layers.txt
+                -P ${PROJECT_SOURCE_DIR}/cmake/check_layering.cmake)
+    # The check wraps its messages, so a space may come out as a line break.
+    string(CONCAT refusals
+        "system_messages\\.cpp includes[ \n]+winapi/data_protection/data_protection\\.h.*"
+        "file_errors\\.cpp includes[ \n]+winapi/errors/errors\\.h.*"
+        "[^0-9]2 include\\(s\\) break")
+    set_tests_properties(layering_check_refuses_undeclared_edges PROPERTIES
+        PASS_REGULAR_EXPRESSION "${refusals}")
 endfunction()
 
 set(QUENDRA_FUZZ_SECONDS 20 CACHE STRING "Seconds that CTest runs each fuzz target")
