@@ -5,31 +5,53 @@ add_library(quendra_warnings INTERFACE)
 target_compile_options(quendra_warnings INTERFACE
     -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Werror)
 
-# quendra_library(<name> [WHOLE] SOURCES ... [DEPENDS <project libraries>...]
+# quendra_library(<name> [WHOLE] [SOURCES ...] [DEPENDS <project libraries>...]
 #                 [EXTERNAL <other libraries>...])
 # DEPENDS is the folder's whole list of allowed project dependencies: the layering check refuses
 # an include from any other folder. WHOLE keeps every object of the archive in each program,
-# for folders whose start-up objects must run although nothing refers to them.
+# for folders whose start-up objects must run although nothing refers to them. A folder without
+# sources, of headers only or provided by the target's system, is an interface library.
 function(quendra_library name)
     cmake_parse_arguments(ARG "WHOLE" "" "SOURCES;DEPENDS;EXTERNAL" ${ARGN})
-    add_library(${name} STATIC ${ARG_SOURCES})
-    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-    target_link_libraries(${name} PRIVATE quendra_warnings)
-    set(folders "")
-    foreach(dependency IN LISTS ARG_DEPENDS)
-        target_link_libraries(${name} PUBLIC ${dependency})
-        get_target_property(folder ${dependency} QUENDRA_FOLDER)
-        list(APPEND folders ${folder})
-    endforeach()
-    target_link_libraries(${name} PUBLIC ${ARG_EXTERNAL})
-
-    file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
-    set_target_properties(${name} PROPERTIES QUENDRA_FOLDER ${folder})
+    if(ARG_SOURCES)
+        add_library(${name} STATIC ${ARG_SOURCES})
+        target_link_libraries(${name} PRIVATE quendra_warnings)
+        set(scope PUBLIC)
+    else()
+        add_library(${name} INTERFACE)
+        set(scope INTERFACE)
+    endif()
+    target_include_directories(${name} ${scope} ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} ${scope} ${ARG_DEPENDS} ${ARG_EXTERNAL})
+    quendra_declare_folder(${name} ${ARG_DEPENDS})
     if(ARG_WHOLE)
         set_property(GLOBAL APPEND PROPERTY QUENDRA_WHOLE_LIBRARIES ${name})
     endif()
+endfunction()
+
+# quendra_declare_folder(<target> <project libraries>...)
+# Gives the layering check the folder of the current CMakeLists.txt, which the target builds, and
+# the folders of the libraries that it may use.
+function(quendra_declare_folder target)
+    set(folders "")
+    foreach(dependency IN LISTS ARGN)
+        get_target_property(folder ${dependency} QUENDRA_FOLDER)
+        list(APPEND folders ${folder})
+    endforeach()
+    file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+    set_target_properties(${target} PROPERTIES QUENDRA_FOLDER ${folder})
     list(JOIN folders "," folders)
     set_property(GLOBAL APPEND PROPERTY QUENDRA_LAYERS "${folder}:${folders}")
+endfunction()
+
+# quendra_executable(<name> SOURCES ... DEPENDS <project libraries>...)
+# A program that is a folder of its own, its includes checked like a library's.
+function(quendra_executable name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE quendra_warnings ${ARG_DEPENDS})
+    quendra_declare_folder(${name} ${ARG_DEPENDS})
+    quendra_program(${name})
 endfunction()
 
 # quendra_add_tests(<name> [ANSI_1252_RERUN] [SOURCES ...] [LIBRARIES ...])
@@ -125,6 +147,20 @@ function(quendra_add_layering_check)
                 -P ${PROJECT_SOURCE_DIR}/cmake/check_layering.cmake
         COMMENT "Checking the includes against the folder dependencies"
         VERBATIM)
+
+    # The check on a small tree that breaks an edge inside the layer and reaches past its
+    # umbrella header, and only these two.
+    set(fixture ${PROJECT_SOURCE_DIR}/cmake/layering_check_fixture)
+    add_test(NAME layering_check_refuses_undeclared_edges
+        COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${fixture} -DLAYERS=${fixture}/layers.txt
+                -P ${PROJECT_SOURCE_DIR}/cmake/check_layering.cmake)
+    # The check wraps its messages, so a space may come out as a line break.
+    string(CONCAT refusals
+        "system_messages\\.cpp includes[ \n]+winapi/data_protection/data_protection\\.h.*"
+        "file_errors\\.cpp includes[ \n]+winapi/errors/errors\\.h.*"
+        "[^0-9]2 include\\(s\\) break")
+    set_tests_properties(layering_check_refuses_undeclared_edges PROPERTIES
+        PASS_REGULAR_EXPRESSION "${refusals}")
 endfunction()
 
 set(QUENDRA_FUZZ_SECONDS 20 CACHE STRING "Seconds that CTest runs each fuzz target")

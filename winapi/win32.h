@@ -10,15 +10,13 @@
 #include <aclapi.h>
 #include <process.h>
 #include <wincrypt.h>
-#define WIDE(text) L##text
 #else
-#include "winapi/base/handles.h"
-#include "winapi/base/types.h"
 #include "winapi/code_pages/code_pages.h"
 #include "winapi/data_protection/data_protection.h"
 #include "winapi/errors/errors.h"
 #include "winapi/errors/messages.h"
 #include "winapi/files/files.h"
+#include "winapi/handles/handles.h"
 #include "winapi/modules/modules.h"
 #include "winapi/security/security.h"
 #include "winapi/sockets/sockets.h"
@@ -28,7 +26,7 @@
 #include "winapi/threads/threads.h"
 #include "winapi/time/time.h"
 #include "winapi/user_interface/user_interface.h"
-#define WIDE(text) u##text
 #endif
 
+#include "winapi/base/win32_types.h"
 #include "winapi/threads/thread_naming.h"

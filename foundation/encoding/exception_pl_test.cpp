@@ -7,6 +7,7 @@
 #include <string>
 
 #include "foundation/testing/texts.h"
+#include "winapi/win32.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Encoding tags that parametrise every text type.
 #pragma once
 
-#include "winapi/win32.h"
+#include "winapi/base/win32_types.h"
 
 struct UTF8 {
     using Unit = char;

@@ -1,7 +1,5 @@
 #include "foundation/threads/thread_exit.h"
 
-#include "foundation/threads/crypto_thread_state.h"
-
 SegmentedPointerList<Callable<void (*)()>*>& ThreadLocalRegistry() {
     static SegmentedPointerList<Callable<void (*)()>*> registry;
     return registry;
@@ -12,12 +10,21 @@ SegmentedPointerList<ThreadExitFunction>& ThreadExitFunctions() {
     return functions;
 }
 
+SegmentedPointerList<ThreadExitFunction>& ThreadStateReleases() {
+    static SegmentedPointerList<ThreadExitFunction> releases;
+    return releases;
+}
+
 void RegisterThreadLocal(Callable<void (*)()>* threadLocal) {
     ThreadLocalRegistry().Append(threadLocal);
 }
 
 void AtThreadExit(ThreadExitFunction function) {
     ThreadExitFunctions().Append(function);
+}
+
+void ReleaseAtThreadExit(ThreadExitFunction release) {
+    ThreadStateReleases().Append(release);
 }
 
 // The counts are read anew for each entry, so an entry may register another.
@@ -27,9 +34,16 @@ void DisposeThreadLocals() {
         registry.At(i)->Run();
 }
 
-void RunThreadExitFunctions() {
-    const auto& functions = ThreadExitFunctions();
+namespace {
+
+void RunInOrder(const SegmentedPointerList<ThreadExitFunction>& functions) {
     for (std::uint32_t i = 0; i < functions.Count(); ++i)
         functions.At(i)();
-    ReleaseCryptoThreadState();
+}
+
+} // namespace
+
+void RunThreadExitFunctions() {
+    RunInOrder(ThreadExitFunctions());
+    RunInOrder(ThreadStateReleases());
 }

@@ -11,11 +11,14 @@ using ThreadExitFunction = void (*)();
 // One entry per ThreadLocalPtr, in order of construction.
 SegmentedPointerList<Callable<void (*)()>*>& ThreadLocalRegistry();
 SegmentedPointerList<ThreadExitFunction>& ThreadExitFunctions();
+// The releases of what libraries keep per thread, which the thread-exit functions may still use.
+SegmentedPointerList<ThreadExitFunction>& ThreadStateReleases();
 
 void RegisterThreadLocal(Callable<void (*)()>* threadLocal);
 void AtThreadExit(ThreadExitFunction function);
+void ReleaseAtThreadExit(ThreadExitFunction release);
 
 // Each registered thread-local disposes of the calling thread's value.
 void DisposeThreadLocals();
-// The registered functions in order, then the crypto library's per-thread clean-up.
+// The registered functions in order, then the releases in order.
 void RunThreadExitFunctions();

@@ -2,16 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <openssl/err.h>
-
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "foundation/encoding/windows_error.h"
 #include "foundation/testing/started_thread.h"
 #include "foundation/threads/sleep.h"
 #include "foundation/threads/thread_error.h"
+#include "foundation/threads/thread_exit.h"
 #include "foundation/threads/thread_local_ptr.h"
 
 namespace {
@@ -28,27 +28,31 @@ TEST(StartThreadTest, RunsTheBodyOnAnotherThreadAndJoinWaitsForItsEnd) {
     EXPECT_NE(bodyThread, GetCurrentThreadId());
 }
 
-// Disposed of by the thread-exit functions, it records what is left of the ending thread's
-// OpenSSL error queue.
-struct CryptoStateProbe {
-    ~CryptoStateProbe() { *errorAtDisposal = ERR_peek_error(); }
-    unsigned long* errorAtDisposal;
+// The steps of the ending thread's exit that the test can see, in their order.
+thread_local std::vector<std::string>* exitSteps = nullptr;
+
+struct DisposalProbe {
+    ~DisposalProbe() { exitSteps->push_back("thread-local disposed of"); }
 };
 
 // The registry keeps its entries for good, so the slot is a static object.
-ThreadLocalPtr<CryptoStateProbe, DisposeByDeleting> cryptoStateProbe;
+ThreadLocalPtr<DisposalProbe, DisposeByDeleting> disposalProbe;
 
-// The thread-exit functions may still use OpenSSL, so its per-thread state goes last.
-TEST(StartThreadTest, ReleasesTheCryptoThreadStateAfterTheThreadExitFunctions) {
-    unsigned long queued = 0;
-    unsigned long errorAtDisposal = 0;
+void RecordRelease() {
+    if (exitSteps != nullptr)
+        exitSteps->push_back("state released");
+}
+
+[[maybe_unused]] const bool releaseRecorded = (ReleaseAtThreadExit(RecordRelease), true);
+
+// The thread-exit functions may still use a library's per-thread state, so its release goes last.
+TEST(StartThreadTest, RunsTheThreadStateReleasesAfterTheThreadExitFunctions) {
+    std::vector<std::string> steps;
     RunOnStartedThread([&] {
-        ERR_raise(ERR_LIB_USER, 1);
-        queued = ERR_peek_error();
-        cryptoStateProbe.Set(new CryptoStateProbe{&errorAtDisposal});
+        exitSteps = &steps;
+        disposalProbe.Set(new DisposalProbe);
     });
-    ASSERT_NE(queued, 0u);
-    EXPECT_EQ(errorAtDisposal, queued);
+    EXPECT_EQ(steps, (std::vector<std::string>{"thread-local disposed of", "state released"}));
 }
 
 TEST(JoinThreadTest, IgnoresANullHandle) {

@@ -12,6 +12,7 @@ using UINT = std::uint32_t;
 using INT = std::int32_t;
 using LONG = std::int32_t;
 using ULONG = std::uint32_t;
+using HRESULT = LONG;
 using WCHAR = char16_t;
 using CHAR = char;
 

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "winapi/base/types.h"
-#include "winapi/data_protection/data_protection.h"
 
 // Never made here: the layer has no COM objects.
 struct IErrorInfo {

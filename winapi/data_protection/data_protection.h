@@ -48,15 +48,8 @@
 
 #include "winapi/base/types.h"
 
-using HRESULT = LONG;
 using PVOID = void*;
 using PBYTE = BYTE*;
-
-inline constexpr DWORD ERROR_INVALID_DATA = 13;
-inline constexpr HRESULT NTE_BAD_DATA = static_cast<HRESULT>(0x80090005);
-inline constexpr HRESULT NTE_BAD_KEY_STATE = static_cast<HRESULT>(0x8009000B);
-inline constexpr HRESULT NTE_BAD_KEYSET = static_cast<HRESULT>(0x80090016);
-inline constexpr HRESULT NTE_KEYSET_ENTRY_BAD = static_cast<HRESULT>(0x8009001A);
 
 inline constexpr DWORD CRYPTPROTECT_UI_FORBIDDEN = 0x1;
 inline constexpr DWORD CRYPTPROTECT_LOCAL_MACHINE = 0x4;

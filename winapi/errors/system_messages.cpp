@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "winapi/win32.h"
+#include "winapi/errors/errors.h"
 
 namespace win32_layer {
 namespace {

@@ -7,9 +7,6 @@
 
 using FARPROC = INT_PTR (*)();
 
-inline constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
-inline constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
-
 // Names match without regard to ASCII case, with or without ".dll"; no path is searched.
 HMODULE LoadLibraryW(LPCWSTR name);
 FARPROC GetProcAddress(HMODULE module, LPCSTR name);

@@ -40,17 +40,6 @@
 
 #include "winapi/base/types.h"
 
-inline constexpr DWORD ERROR_NOT_ALL_ASSIGNED = 1300;
-inline constexpr DWORD ERROR_UNKNOWN_REVISION = 1305;
-inline constexpr DWORD ERROR_INVALID_OWNER = 1307;
-inline constexpr DWORD ERROR_INVALID_PRIMARY_GROUP = 1308;
-inline constexpr DWORD ERROR_NO_SUCH_PRIVILEGE = 1313;
-inline constexpr DWORD ERROR_NONE_MAPPED = 1332;
-inline constexpr DWORD ERROR_INVALID_ACL = 1336;
-inline constexpr DWORD ERROR_INVALID_SID = 1337;
-inline constexpr DWORD ERROR_INVALID_SECURITY_DESCR = 1338;
-inline constexpr DWORD ERROR_ALLOTTED_SPACE_EXCEEDED = 1344;
-
 using PVOID = void*;
 using PHANDLE = HANDLE*;
 using PDWORD = DWORD*;

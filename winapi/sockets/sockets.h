@@ -7,11 +7,6 @@
 
 #include "winapi/base/types.h"
 
-inline constexpr int WSAEFAULT = 10014;
-inline constexpr int WSAENOBUFS = 10055;
-inline constexpr int WSAVERNOTSUPPORTED = 10092;
-inline constexpr int WSANOTINITIALISED = 10093;
-
 inline constexpr int SOCKET_ERROR = -1;
 
 inline constexpr int AF_INET = 2;

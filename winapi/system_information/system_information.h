@@ -17,9 +17,6 @@
 #include "winapi/base/types.h"
 #include "winapi/system_information/wide_numbers.h"
 
-inline constexpr DWORD ERROR_MORE_DATA = 234;
-inline constexpr DWORD ERROR_RESOURCE_TYPE_NOT_FOUND = 1813;
-
 using PUINT = UINT*;
 using PBYTE = BYTE*;
 using LPBYTE = BYTE*;

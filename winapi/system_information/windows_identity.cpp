@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "winapi/errors/errors.h"
 #include "winapi/files/paths.h"
 #include "winapi/system_information/system_information_for_test.h"
 

@@ -47,7 +47,6 @@ inline constexpr UINT SPI_GETWORKAREA = 0x0030;
 inline constexpr UINT SWP_NOSIZE = 0x0001;
 inline constexpr UINT SWP_NOZORDER = 0x0004;
 inline constexpr UINT SWP_NOACTIVATE = 0x0010;
-inline constexpr DWORD ERROR_CLASS_ALREADY_EXISTS = 1410;
 
 inline LPCWSTR MAKEINTRESOURCEW(WORD id) {
     return reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(id));

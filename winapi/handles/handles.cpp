@@ -1,4 +1,4 @@
-#include "winapi/base/handles.h"
+#include "winapi/handles/handles.h"
 
 #include "winapi/internal/handle_table.h"
 

@@ -1,0 +1,2 @@
+#include "winapi/errors/errors.h"
+#include "winapi/win32.h"

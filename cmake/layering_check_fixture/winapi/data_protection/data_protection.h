@@ -1,0 +1,3 @@
+#pragma once
+
+#include "winapi/errors/errors.h"

@@ -1,0 +1,3 @@
+#pragma once
+
+#include "winapi/base/types.h"

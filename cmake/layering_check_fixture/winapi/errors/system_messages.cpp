@@ -1,0 +1,2 @@
+#include "winapi/data_protection/data_protection.h"
+#include "winapi/errors/errors.h"

@@ -1,0 +1,5 @@
+#pragma once
+
+#include "winapi/base/types.h"
+#include "winapi/data_protection/data_protection.h"
+#include "winapi/errors/errors.h"
