@@ -7,6 +7,6 @@
 // The first of the absolute `directory` and its ancestors up to the root whose security
 // IsTrustedDirectorySecurity refuses for the process's user; the empty location when all pass.
 // The ancestors are those of the text, so a link or junction along the path is refused: the
-// directories above its target are not on the chain. Raises Windows::Error with the failing call's code
-// when the process's user or a directory's security cannot be read.
+// directories above its target are not on the chain. Raises Windows::Error with the failing
+// call's code when the process's user or a directory's security cannot be read.
 FileLocation FindUntrustedDirectory(const FileLocation& directory);
